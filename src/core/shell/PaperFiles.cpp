@@ -44,6 +44,11 @@ QString MD5Hex(const QString &a, const QString &b)
     return QString::fromLatin1(QCryptographicHash::hash(QByteArray(SevenBit(a) + SevenBit(b)), QCryptographicHash::Md5).toHex().toUpper());
 }
 
+QString JournalFolderName(const QString &journalTitle)
+{
+    return FolderComponent(journalTitle);
+}
+
 QString PaperFolder(const TPaperRecord &paper)
 {
     QString folder = FolderComponent(paper.JournalTitle()) + u'/';

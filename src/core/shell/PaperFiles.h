@@ -16,6 +16,9 @@ QString SanitizeFileName(const QString &text);
 // is one "?" byte, so titles differing only in such letters share a digest.
 QString MD5Hex(const QString &a, const QString &b);
 
+// The folder a journal's files live in, below the library folder.
+QString JournalFolderName(const QString &journalTitle);
+
 // The folder relative to the library folder, with a trailing "/".
 QString PaperFolder(const TPaperRecord &paper);
 QString PaperFileName(const TPaperRecord &paper);

@@ -1,0 +1,341 @@
+#include "DataModule.h"
+
+#include "SearchBuilders.h"
+#include "SqlText.h"
+#include "StatementScript.h"
+#include "shell/FileUtils.h"
+#include "shell/UserPrompts.h"
+
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QRegularExpression>
+
+using TLock = QMutexLocker<QRecursiveMutex>;
+
+// --- TQuery ---------------------------------------------------------------------------------------------------
+
+void TQuery::Assign(TFbResult result)
+{
+    FResult = std::move(result);
+    FRow = 0;
+}
+
+void TQuery::Close()
+{
+    Assign(TFbResult());
+}
+
+const QVariant *TQuery::Cell(int field) const
+{
+    if (field < 0 || Eof())
+        return nullptr;
+    return &FResult.Value(FRow, field);
+}
+
+int TQuery::AsInteger(int field) const
+{
+    const QVariant *cell = Cell(field);
+    return cell && !cell->isNull() ? cell->toInt() : 0;
+}
+
+qint64 TQuery::AsInt64(int field) const
+{
+    const QVariant *cell = Cell(field);
+    return cell && !cell->isNull() ? cell->toLongLong() : 0;
+}
+
+QString TQuery::AsString(int field) const
+{
+    const QVariant *cell = Cell(field);
+    return cell && !cell->isNull() ? cell->toString() : QString();
+}
+
+QDate TQuery::AsDate(int field) const
+{
+    const QVariant *cell = Cell(field);
+    return cell && !cell->isNull() ? cell->toDate() : QDate();
+}
+
+// --- TdmMain: connection --------------------------------------------------------------------------------------
+
+TdmMain::TdmMain(TUserPrompts &prompts, std::function<QString()> libraryFolder)
+    : FPrompts(prompts)
+    , FLibraryFolder(std::move(libraryFolder))
+    , FClock([] { return QDateTime::currentDateTime(); })
+{
+}
+
+TdmMain::~TdmMain()
+{
+    Disconnect();
+}
+
+bool TdmMain::IsServerName(const QString &databaseName)
+{
+    static const QRegularExpression server(QStringLiteral("^[^/\\\\:]+(/\\d+)?:"));
+    return server.match(databaseName).hasMatch() && !databaseName.startsWith(u'/');
+}
+
+void TdmMain::Disconnect()
+{
+    TLock lock(&FLock);
+    FQuery.Close();
+    FTransaction.reset();
+    FAttachment.reset();
+}
+
+bool TdmMain::Connect()
+{
+    TLock lock(&FLock);
+    Disconnect();
+    try {
+        FAttachment = TFbAttachment::Attach(FDBFileName, QString::fromLatin1(UserName), QString::fromLatin1(Password),
+                                            QString::fromLatin1(RoleName));
+        return true;
+    } catch (const EVarnelError &) {
+        return false;
+    }
+}
+
+bool TdmMain::CreateDatabase()
+{
+    TLock lock(&FLock);
+    try {
+        if (!IsServerName(FDBFileName))
+            ForceFolder(QString(), QFileInfo(FDBFileName).absolutePath());
+        // Paper titles and every other text compare without letter case (UNICODE_CI). 8 KiB pages: with 4 KiB
+        // the index on a 250-character UNICODE_CI title exceeds the engine's key size.
+        TFbAttachment::ExecuteCreateDatabase(QStringLiteral("CREATE DATABASE ") + QuotedStr(FDBFileName) + QStringLiteral(" ") +
+                                             QStringLiteral("USER 'SYSDBA'\r\n") + QStringLiteral("PASSWORD 'pinegrove'\r\n") +
+                                             QStringLiteral("PAGE_SIZE %1\r\n").arg(PageSize) +
+                                             QStringLiteral("DEFAULT CHARACTER SET UTF8 COLLATION UNICODE_CI\r\n"));
+        if (!Connect())
+            throw EVarnelError(QStringLiteral("cannot attach the new database"));
+    } catch (const EVarnelError &) {
+        FPrompts.ShowMessage(QStringLiteral("Can't create database file !"), TMessageKind::mkError);
+        return false;
+    }
+    for (const char *script : {"CreateDBQuery", "CollateTitle"}) {
+        try {
+            RollbackActive();
+            FTransaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadWrite);
+            for (const QString &statement : SplitScriptResource(QString::fromLatin1(script)))
+                if (!statement.trimmed().isEmpty())
+                    FTransaction->Execute(FAttachment->Handle(), statement);
+            FTransaction->Commit();
+            FTransaction.reset();
+        } catch (const EVarnelError &) {
+            FTransaction.reset(); // rolls the script back
+        }
+    }
+    return true;
+}
+
+bool TdmMain::CheckDBStructure()
+{
+    TLock lock(&FLock);
+    try {
+        FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM Papers"), 1));
+    } catch (const EVarnelError &) {
+        FQuery.Close();
+        FPrompts.ShowMessage(QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        return true;
+    }
+    const bool hasAdded = FQuery.HasField(QStringLiteral("ADDED"));
+    FQuery.Close();
+    return !hasAdded;
+}
+
+void TdmMain::UpdateDB(const QString &fileName)
+{
+    const QStringList statements = SplitScriptFile(fileName);
+    TLock lock(&FLock);
+    RollbackActive();
+    for (const QString &statement : statements) {
+        if (statement.trimmed().isEmpty())
+            continue;
+        try {
+            auto transaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadWrite);
+            transaction->Execute(FAttachment->Handle(), statement);
+            transaction->Commit();
+        } catch (const EVarnelError &) {
+            // Each statement stands alone: a failing one is rolled back and the next one runs.
+        }
+    }
+}
+
+bool TdmMain::OpenLibrary(const QString &dbFileName, const QString &updateFileName, bool updateRequested)
+{
+    TLock lock(&FLock);
+    SetDBFileName(dbFileName);
+    if (!IsServerName(dbFileName) && !QFileInfo::exists(dbFileName))
+        return CreateDatabase();
+    // A file that is no library (or a server that does not answer) is reported by the caller as not connected;
+    // looking at its structure would only add a misleading message.
+    if (!Connect())
+        return false;
+    const bool haveUpdate = QFileInfo::exists(updateFileName);
+    if (updateRequested && haveUpdate)
+        UpdateDB(updateFileName);
+    if (CheckDBStructure()) {
+        if (haveUpdate)
+            UpdateDB(updateFileName);
+        else
+            FPrompts.ShowMessage(QStringLiteral("Update of the database structure is required! Visit the program web-site"),
+                                 TMessageKind::mkWarning);
+    }
+    return true;
+}
+
+// --- TdmMain: primitives --------------------------------------------------------------------------------------
+
+void TdmMain::RollbackActive()
+{
+    if (FBatchDepth > 0)
+        return; // a batch keeps its transaction; its writes take savepoints instead
+    FTransaction.reset();
+}
+
+TFbTransaction &TdmMain::CurrentTransaction()
+{
+    if (!FAttachment)
+        throw EFbError(QStringLiteral("The library database is not connected"));
+    if (!FTransaction)
+        FTransaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadWrite);
+    return *FTransaction;
+}
+
+TFbResult TdmMain::RawQuery(const QString &sql, std::size_t maxRows)
+{
+    if (!FAttachment)
+        throw EFbError(QStringLiteral("The library database is not connected"));
+    // Inside a write the query sees that write's own rows; otherwise a short read-only transaction suffices,
+    // so no reader keeps an old snapshot of a library that another process is changing.
+    if (FTransaction)
+        return FTransaction->Query(FAttachment->Handle(), sql, maxRows);
+    auto transaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadOnly);
+    TFbResult result = transaction->Query(FAttachment->Handle(), sql, maxRows);
+    transaction->Commit();
+    return result;
+}
+
+int TdmMain::Open(const QString &sql)
+{
+    TLock lock(&FLock);
+    try {
+        FQuery.Assign(RawQuery(sql));
+    } catch (const EVarnelError &) {
+        FQuery.Close();
+        FPrompts.ShowMessage(QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        return 0;
+    }
+    return FQuery.IsEmpty() ? 0 : int(std::min<std::size_t>(FQuery.RecordCount(), std::size_t(std::numeric_limits<int>::max())));
+}
+
+int TdmMain::Exec(const QString &sql)
+{
+    TLock lock(&FLock);
+    CurrentTransaction().Execute(FAttachment->Handle(), sql);
+    return 0;
+}
+
+void TdmMain::ExecTransaction(const QString &sql)
+{
+    RunWrites([&] { Exec(sql); });
+}
+
+void TdmMain::RunWrites(const std::function<void()> &writes)
+{
+    TLock lock(&FLock);
+    try {
+        TWriteScope scope(*this);
+        writes();
+        scope.Commit();
+    } catch (const EVarnelError &) {
+        // Writes fail silently: the scope has rolled them back.
+    }
+}
+
+TdmMain::TWriteScope::TWriteScope(TdmMain &dm)
+    : FDm(dm)
+{
+    if (FDm.FBatchDepth > 0) {
+        FSavepoint = QStringLiteral("SP_%1").arg(++FDm.FSavepointCount);
+        FDm.Exec(QStringLiteral("SAVEPOINT ") + FSavepoint);
+    } else {
+        FDm.RollbackActive();
+        FDm.CurrentTransaction();
+    }
+}
+
+TdmMain::TWriteScope::~TWriteScope()
+{
+    if (FDone)
+        return;
+    try {
+        if (!FSavepoint.isEmpty())
+            FDm.Exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + FSavepoint);
+        else
+            FDm.FTransaction.reset();
+    } catch (const EVarnelError &) {
+        FDm.FTransaction.reset();
+    }
+}
+
+void TdmMain::TWriteScope::Commit()
+{
+    if (!FSavepoint.isEmpty()) {
+        FDm.Exec(QStringLiteral("RELEASE SAVEPOINT ") + FSavepoint);
+    } else {
+        FDm.FTransaction->Commit();
+        FDm.FTransaction.reset();
+    }
+    FDone = true;
+}
+
+TdmMain::TBatch::TBatch(TdmMain &dm)
+    : FDm(dm)
+{
+    FDm.FLock.lock();
+    if (FDm.FBatchDepth++ == 0) {
+        FDm.FTransaction.reset();
+        try {
+            FDm.CurrentTransaction();
+        } catch (...) {
+            --FDm.FBatchDepth;
+            FDm.FLock.unlock();
+            throw;
+        }
+    }
+}
+
+TdmMain::TBatch::~TBatch()
+{
+    if (!FDone && --FDm.FBatchDepth == 0)
+        FDm.FTransaction.reset();
+    FDm.FLock.unlock();
+}
+
+void TdmMain::TBatch::Commit()
+{
+    if (FDone)
+        return;
+    FDone = true;
+    if (--FDm.FBatchDepth == 0 && FDm.FTransaction) {
+        auto transaction = std::move(FDm.FTransaction);
+        transaction->Commit();
+    }
+}
+
+// --- search ---------------------------------------------------------------------------------------------------
+
+void TdmMain::Search(const QString &id, const QString &author, const QString &journal, const QString &title,
+                     const QString &year, const QString &vol, const QString &issue, const QString &page,
+                     const QString &keyword, const QString &abs, const QString &dateText, int dateIndex)
+{
+    TLock lock(&FLock);
+    FQuery.Close();
+    const QString statement =
+        BuildSearchStatement({id, author, journal, title, year, vol, issue, page, keyword, abs, dateText, dateIndex}, FClock());
+    FQuery.Assign(RawQuery(statement));
+}

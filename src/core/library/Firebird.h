@@ -1,0 +1,96 @@
+#pragma once
+
+#include "shell/VarnelError.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+// A thin RAII layer over Firebird's object-oriented client API: the data module's only way to the engine.
+// Statements are plain SQL text in dialect 3; results are read completely into memory, so no cursor or blob
+// outlives the call that opened it.
+
+namespace Firebird {
+class IAttachment;
+class ITransaction;
+} // namespace Firebird
+
+// A failure reported by the engine, with its formatted message.
+class EFbError : public EVarnelError
+{
+public:
+    using EVarnelError::EVarnelError;
+};
+
+// Points the embedded engine at a per-user lock folder and a private root whose firebird.conf selects
+// SuperClassic, so the desktop program and the command-line tool can open one library at the same time.
+// Runs once per process, before the first client call; later calls do nothing.
+void PrepareFirebirdEnvironment();
+
+// The result of a query: column names and every row's values (null QVariant for NULL).
+class TFbResult
+{
+public:
+    struct TColumn
+    {
+        QString Name;     // alias, upper case
+        QString Relation; // table the column comes from, upper case; empty for expressions
+    };
+
+    const std::vector<TColumn> &Columns() const { return FColumns; }
+    std::size_t RowCount() const { return FColumnCount ? FValues.size() / FColumnCount : 0; }
+    const QVariant &Value(std::size_t row, int column) const { return FValues[row * FColumnCount + std::size_t(column)]; }
+
+    // The column of that name (any letter case); where several share it, the one from preferredRelation wins,
+    // else the first. -1 when there is none.
+    int ColumnIndex(const QString &name, const QString &preferredRelation = QString()) const;
+
+private:
+    friend class TFbTransaction;
+    std::vector<TColumn> FColumns;
+    std::size_t FColumnCount = 0;
+    std::vector<QVariant> FValues;
+};
+
+class TFbTransaction final
+{
+public:
+    enum class TMode { tmReadWrite, tmReadOnly };
+
+    TFbTransaction(Firebird::ITransaction *transaction);
+    ~TFbTransaction(); // rolls back unless committed
+    Q_DISABLE_COPY_MOVE(TFbTransaction)
+
+    void Execute(Firebird::IAttachment *attachment, const QString &sql);
+    // Reads at most maxRows rows.
+    TFbResult Query(Firebird::IAttachment *attachment, const QString &sql, std::size_t maxRows = std::size_t(-1));
+    void Commit();
+    void Rollback();
+    bool IsActive() const { return FTransaction != nullptr; }
+
+private:
+    Firebird::ITransaction *FTransaction;
+};
+
+class TFbAttachment final
+{
+public:
+    // Attaches to a database file, or to "host:/path" on a Firebird server, as SYSDBA with UTF8 text.
+    static std::unique_ptr<TFbAttachment> Attach(const QString &databaseName, const QString &user, const QString &password,
+                                                 const QString &role);
+    // Runs a CREATE DATABASE statement; the returned attachment is detached again by the caller.
+    static void ExecuteCreateDatabase(const QString &statement);
+
+    ~TFbAttachment();
+    Q_DISABLE_COPY_MOVE(TFbAttachment)
+
+    std::unique_ptr<TFbTransaction> StartTransaction(TFbTransaction::TMode mode);
+    Firebird::IAttachment *Handle() const { return FAttachment; }
+
+private:
+    explicit TFbAttachment(Firebird::IAttachment *attachment);
+    Firebird::IAttachment *FAttachment;
+};

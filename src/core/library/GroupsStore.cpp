@@ -1,0 +1,246 @@
+// The data module's groups, group folders, group membership and citation styles.
+
+#include "DataModule.h"
+
+#include "SqlText.h"
+#include "TemplateExtra.h"
+
+#include <QMutexLocker>
+
+using TLock = QMutexLocker<QRecursiveMutex>;
+
+namespace {
+constexpr int FolderOffset = GroupFolderBase - 1; // 16777215
+} // namespace
+
+// --- groups ---------------------------------------------------------------------------------------------------
+
+void TdmMain::GetGroups(TGroups &list)
+{
+    TLock lock(&FLock);
+    list.clear();
+    Open(QStringLiteral("SELECT * FROM Groups ORDER BY Code descending,ID"));
+    for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
+        auto group = std::make_unique<TGroupRecord>();
+        group->ID = FQuery.AsInteger(QStringLiteral("ID"));
+        group->Title = FQuery.AsString(QStringLiteral("TITLE"));
+        group->Code = FQuery.AsInteger(QStringLiteral("CODE"));
+        list.push_back(std::move(group));
+    }
+}
+
+void TdmMain::AddGroup(const QString &name, int code)
+{
+    ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Groups (Title, Code) Values (") + QuotedStr(name) +
+                    QStringLiteral(",%1) matching (Title)").arg(code));
+}
+
+void TdmMain::UpdateGroup(int id, const QString &title)
+{
+    ExecTransaction(QStringLiteral("UPDATE Groups SET Title = ") + QuotedStr(title) + QStringLiteral(" WHERE ID = %1").arg(id));
+}
+
+int TdmMain::CountGroupFolders()
+{
+    TLock lock(&FLock);
+    Open(QStringLiteral("SELECT Code FROM Groups WHERE Code > %1 ORDER BY Code").arg(FolderOffset));
+    FQuery.Last();
+    return FQuery.FirstAsInteger() - FolderOffset;
+}
+
+void TdmMain::UpdateGroupFolder(int groupID, int code)
+{
+    ExecTransaction(QStringLiteral("UPDATE Groups SET Code = %1 WHERE ID = %2").arg(code - FolderOffset).arg(groupID));
+}
+
+void TdmMain::DeleteGoup(int id)
+{
+    ExecTransaction(QStringLiteral("DELETE FROM Groups WHERE ID = %1").arg(id));
+}
+
+void TdmMain::ClearGoup(int id)
+{
+    ExecTransaction(QStringLiteral("DELETE FROM GroupList WHERE GID = %1").arg(id));
+}
+
+// --- membership -----------------------------------------------------------------------------------------------
+
+void TdmMain::AddToGroup(int gid, const TPapers &papers)
+{
+    TLock lock(&FLock);
+    Open(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
+    FQuery.First();
+    int count = FQuery.FirstAsInteger();
+    RunWrites([&] {
+        for (const auto &paper : papers) {
+            if (!paper)
+                continue;
+            FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM GroupList WHERE GID = %1 and PID = %2").arg(gid).arg(paper->ID)));
+            if (!FQuery.IsEmpty())
+                continue;
+            ++count;
+            Exec(QStringLiteral("INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3);").arg(gid).arg(paper->ID).arg(count));
+        }
+    });
+    FQuery.Close();
+}
+
+void TdmMain::AddToGroupByName(const QString &group, const QString &paperFileName)
+{
+    TLock lock(&FLock);
+    const QString findGroup = QStringLiteral("SELECT ID FROM Groups WHERE Title = ") + QuotedStr(group);
+    Open(findGroup);
+    FQuery.First();
+    int gid = FQuery.FirstAsInteger();
+    int count = 0;
+    if (gid != 0) {
+        Open(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
+        FQuery.First();
+        count = FQuery.FirstAsInteger();
+    } else {
+        AddGroup(group, 0);
+        Open(findGroup);
+        FQuery.First();
+        gid = FQuery.FirstAsInteger();
+    }
+    Open(QStringLiteral("SELECT ID FROM Papers WHERE FileName = ") + QuotedStr(paperFileName));
+    FQuery.First();
+    const int pid = FQuery.FirstAsInteger();
+    ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3) matching(GID, PID);")
+                        .arg(gid)
+                        .arg(pid)
+                        .arg(count + 1));
+}
+
+void TdmMain::DeleteFromGroup(int gid, const TPapers &papers)
+{
+    RunWrites([&] {
+        for (const auto &paper : papers)
+            if (paper)
+                Exec(QStringLiteral("DELETE FROM GroupList WHERE GID = %1 and PID = %2").arg(gid).arg(paper->ID));
+    });
+}
+
+void TdmMain::UpdateOrder(int gid, const TPapers &papers)
+{
+    RunWrites([&] {
+        for (const auto &paper : papers)
+            if (paper)
+                Exec(QStringLiteral("UPDATE GroupList SET Ord = %1 WHERE GID = %2 AND PID = %3").arg(paper->Ord).arg(gid).arg(paper->ID));
+    });
+}
+
+void TdmMain::UpdateGroups(int oldGID, int newGID, const TPapers &papers)
+{
+    TLock lock(&FLock);
+    RunWrites([&] {
+        for (const auto &paper : papers) {
+            if (!paper)
+                continue;
+            FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM GroupList WHERE GID = %1 and PID = %2").arg(newGID).arg(paper->ID)));
+            if (!FQuery.IsEmpty())
+                Exec(QStringLiteral("DELETE FROM GroupList WHERE GID = %1 and PID = %2").arg(oldGID).arg(paper->ID));
+            else
+                Exec(QStringLiteral("UPDATE GroupList SET GID = %1 WHERE GID = %2 AND PID = %3").arg(newGID).arg(oldGID).arg(paper->ID));
+        }
+    });
+    FQuery.Close();
+}
+
+void TdmMain::PreparePaperByGroup(int gid)
+{
+    Open(QStringLiteral("SELECT p.*, gl.Ord FROM Papers p JOIN GroupList gl on gl.PID = p.ID WHERE gl.GID = %1 ORDER BY Ord").arg(gid));
+}
+
+void TdmMain::PreparePaperByInGroupNo(int groupID, int no, TPapers &papers)
+{
+    TLock lock(&FLock);
+    Open(QStringLiteral("SELECT * FROM Papers p JOIN GroupList gl on gl.PID = p.ID WHERE gl.GID = %1 AND gl.ORD = %2").arg(groupID).arg(no));
+    GetPapers(papers, false);
+}
+
+// --- templates ------------------------------------------------------------------------------------------------
+
+void TdmMain::GetTemplates(TTemplates &list)
+{
+    TLock lock(&FLock);
+    list.clear();
+    Open(QStringLiteral("SELECT * FROM Templates ORDER BY Title"));
+    for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
+        auto style = std::make_unique<TTemplateRecord>();
+        style->ID = FQuery.AsInteger(QStringLiteral("ID"));
+        style->Title = FQuery.AsString(QStringLiteral("TITLE"));
+        ReadTemplateExtra(FQuery.AsString(QStringLiteral("EXTRA")), *style);
+        list.push_back(std::move(style));
+    }
+    for (const auto &style : list) {
+        Open(QStringLiteral("SELECT * FROM TemplFields WHERE TID = %1;").arg(style->ID));
+        for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
+            const QString type = FQuery.AsString(QStringLiteral("TTYPE"));
+            style->Fields.append({FQuery.AsInteger(QStringLiteral("ID")), type.isEmpty() ? QChar(u'J') : type.front(),
+                                  FQuery.AsString(QStringLiteral("TVALUE"))});
+        }
+    }
+    FQuery.Close();
+}
+
+void TdmMain::GetTemplateByTitle(const QString &title, TTemplateRecord &style)
+{
+    TLock lock(&FLock);
+    Open(QStringLiteral("SELECT * FROM Templates WHERE Title = ") + QuotedStr(title));
+    FQuery.First();
+    style.ID = FQuery.AsInteger(QStringLiteral("ID"));
+    style.Title = FQuery.AsString(QStringLiteral("TITLE"));
+    ReadTemplateExtra(FQuery.AsString(QStringLiteral("EXTRA")), style);
+    Open(QStringLiteral("SELECT * FROM TemplFields WHERE TID = %1;").arg(style.ID));
+    if (FQuery.IsEmpty())
+        return;
+    style.Fields.clear();
+    for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
+        const QString type = FQuery.AsString(QStringLiteral("TTYPE"));
+        style.Fields.append({FQuery.AsInteger(QStringLiteral("ID")), type.isEmpty() ? QChar(u'J') : type.front(),
+                             FQuery.AsString(QStringLiteral("TVALUE"))});
+    }
+    FQuery.Close();
+}
+
+void TdmMain::SetTemplates(const TTemplates &templates)
+{
+    TLock lock(&FLock);
+    for (const auto &style : templates) {
+        if (!style)
+            break;
+        ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Templates (ID, Title, Extra) Values (%1, ").arg(style->ID) +
+                        QuotedStr(style->Title) + QStringLiteral(", ") + QuotedStr(TemplateExtraText(*style)) +
+                        QStringLiteral(") matching(ID);"));
+        int tid = style->ID;
+        if (tid == 0) {
+            Open(QStringLiteral("SELECT id FROM Templates WHERE Title = ") + QuotedStr(style->Title));
+            FQuery.First();
+            tid = FQuery.FirstAsInteger();
+        }
+        for (const TTemplField &field : style->Fields)
+            ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO TemplFields (ID, TID, TType, TValue) Values (%1, %2, ").arg(field.ID).arg(tid) +
+                            QuotedChar(field.TType) + QStringLiteral(", ") + QuotedStr(field.Value) +
+                            QStringLiteral(") matching(ID, TID);"));
+    }
+    FQuery.Close();
+}
+
+void TdmMain::DeleteTemplate(int id)
+{
+    ExecTransaction(QStringLiteral("DELETE FROM Templates WHERE ID = %1").arg(id));
+}
+
+void TdmMain::DeleteTemplField(int id)
+{
+    ExecTransaction(QStringLiteral("DELETE FROM TemplFields WHERE ID = %1").arg(id));
+}
+
+void TdmMain::ClearTemplates()
+{
+    TLock lock(&FLock);
+    ExecTransaction(QStringLiteral("DELETE FROM Templates"));
+    ExecTransaction(QStringLiteral("SET GENERATOR GEN_TEMPLFIELDS_ID TO 0;"));
+    ExecTransaction(QStringLiteral("SET GENERATOR GEN_TEMPLATES_ID TO 0;"));
+}
