@@ -277,10 +277,11 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
                            QuotedStr(paper.DOI) + QStringLiteral(", ") + QuotedStr(paper.Folder) + QStringLiteral(", ") +
                            QuotedStr(paper.FileName) + QStringLiteral(", ") + QuotedStr(paper.Ext) + QStringLiteral(", ") +
                            LocalFlag(paper.Local) + QStringLiteral(", ") + QuotedDate(paper.Added);
-    const auto authorStatement = [&](const TAuthorRecord &author, const char *matching) -> QString {
-        return QStringLiteral("UPDATE OR INSERT INTO authors (ID, PID, First,  Last)\r\n") +
-               QStringLiteral(" values (%1, %2, ").arg(author.ID).arg(paper.ID) + QuotedStr(author.First) + QStringLiteral(", ") +
-               QuotedStr(author.Last) + QStringLiteral(")\r\n") + QLatin1String(matching);
+    const auto authorStatement = [&](const TAuthorRecord &author, bool withId, const char *matching) -> QString {
+        return QStringLiteral("UPDATE OR INSERT INTO authors (") + (withId ? QStringLiteral("ID, ") : QString()) +
+               QStringLiteral("PID, First,  Last)\r\n values (") + (withId ? QStringLiteral("%1, ").arg(author.ID) : QString()) +
+               QStringLiteral("%1, ").arg(paper.ID) + QuotedStr(author.First) + QStringLiteral(", ") + QuotedStr(author.Last) +
+               QStringLiteral(")\r\n") + QLatin1String(matching);
     };
 
     const bool isNew = paper.ID == 0;
@@ -296,8 +297,10 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
             FQuery.First();
             paper.ID = FQuery.FirstAsInteger();
             FQuery.Close();
+            // Without the ID column: an author matched by name keeps the ID it was stored under, where writing
+            // the new record's 0 over it would let the next new author of the paper overwrite that row.
             for (const TAuthorRecord &author : paper.AuthorList)
-                Exec(authorStatement(author, " matching(PID, First, Last);"));
+                Exec(authorStatement(author, false, " matching(PID, First, Last);"));
         } else {
             Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (ID, JID, ATYPE, Title, Vol, PY, PS, PE, Issue, Keywords, Abstract, "
                                 "URL, DOI, Folder, FileName, Ext, Local, Added) values(%1, %2, ")
@@ -305,7 +308,7 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
                      .arg(paper.JID) +
                  values + QStringLiteral(") matching(ID);"));
             for (const TAuthorRecord &author : paper.AuthorList)
-                Exec(authorStatement(author, " matching(ID, PID);"));
+                Exec(authorStatement(author, true, " matching(ID, PID);"));
         }
         scope.Commit();
     } catch (const EVarnelError &) {
