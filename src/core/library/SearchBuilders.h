@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QMetaType>
 #include <QString>
 
 // Builders of the field search's statement. A condition is operator-and-value text such as "LIKE '%film%'";
@@ -25,3 +26,5 @@ struct TSearchFields
 
 // The whole statement, as lines joined by CR LF; empty when no field and no date is given.
 QString BuildSearchStatement(const TSearchFields &fields, const QDateTime &now);
+
+Q_DECLARE_METATYPE(TSearchFields)
