@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "shell/Config.h"
 #include "shell/TextUtils.h"
 
@@ -10,19 +11,6 @@
 #include <functional>
 
 namespace {
-
-void WriteAll(const QString &fileName, const QByteArray &content)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray ReadAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class TUnregisteredOptions final : public TBaseOptions
 {
@@ -49,7 +37,7 @@ private:
     void WriteIni(const QByteArray &content) const
     {
         QDir().mkpath(AppData() + QStringLiteral("/Varnel"));
-        WriteAll(IniFile(), content);
+        QVERIFY(WriteTestFile(IniFile(), content));
     }
 
 private Q_SLOTS:
@@ -77,8 +65,8 @@ private Q_SLOTS:
 
     void portableModeLooksBesideTheProgramAndCreatesNothing()
     {
-        WriteAll(ProgramFolder() + QStringLiteral("/uselocaldata"), {});
-        WriteAll(ProgramFolder() + QStringLiteral("/varnel.ini"), "[Window]\nFormTop=7\n");
+        QVERIFY(WriteTestFile(ProgramFolder() + QStringLiteral("/uselocaldata"), {}));
+        QVERIFY(WriteTestFile(ProgramFolder() + QStringLiteral("/varnel.ini"), "[Window]\nFormTop=7\n"));
         const auto config = MakeConfig();
         QVERIFY(config->Portable());
         QCOMPARE(config->DataFolder(), ProgramFolder());
@@ -181,7 +169,7 @@ private Q_SLOTS:
         window.SetWideModeG(true);
         config->GetOptions<TViewerOptions>().SetParams(QStringLiteral("-restrict -zoom \"fit width\""));
         config->GetOptions<TPathOptions>().SetLastBackupFolder(QStringLiteral("%PATH%backups"));
-        QCOMPARE(ReadAll(IniFile()), QByteArray("[Window]\nFormTop=-5\nWideModeG=1\n\n[Viewer]\nParams=-restrict -zoom \"fit width\"\n\n"
+        QCOMPARE(ReadTestFile(IniFile()), QByteArray("[Window]\nFormTop=-5\nWideModeG=1\n\n[Viewer]\nParams=-restrict -zoom \"fit width\"\n\n"
                                                 "[Path]\nLastBackupFolder=%PATH%backups\n"));
         // A second configuration on the same file (another process) sees the change without any cache.
         const auto other = MakeConfig();
@@ -195,7 +183,7 @@ private Q_SLOTS:
         const auto config = MakeConfig();
         auto &proxy = config->GetOptions<TProxyOptions>();
         proxy.SetPass(QStringLiteral("abc"));
-        QCOMPARE(ReadAll(IniFile()), QByteArray("[Proxy]\nPass=fgh\n"));
+        QCOMPARE(ReadTestFile(IniFile()), QByteArray("[Proxy]\nPass=fgh\n"));
         QCOMPARE(proxy.Pass(), QStringLiteral("abc"));
         // A password whose scrambled form looks like "%PATH%" is no path and comes back as it was typed.
         const QString tricky = UnscramblePassword(QStringLiteral("%PATH%x\\\\y"));

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "DatabaseFixture.h"
 #include "library/StatementScript.h"
 #include "shell/VarnelError.h"
@@ -6,17 +7,6 @@
 #include <QProcess>
 #include <QStringEncoder>
 #include <QTest>
-
-namespace {
-
-void WriteAll(const QString &fileName, const QByteArray &content)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
 
 class TestDatabase : public QObject
 {
@@ -55,14 +45,14 @@ private Q_SLOTS:
         const QString text = QStringLiteral("UPDATE X SET T = 'Straße';\n--@@\nB\n");
         const QStringList expected{QStringLiteral("UPDATE X SET T = 'Straße';\r\n"), QStringLiteral("B\r\n")};
         const QString plain = dir.filePath(QStringLiteral("plain.sql"));
-        WriteAll(plain, text.toUtf8());
+        QVERIFY(WriteTestFile(plain, text.toUtf8()));
         QCOMPARE(SplitScriptFile(plain), expected);
         const QString utf8Bom = dir.filePath(QStringLiteral("bom8.sql"));
-        WriteAll(utf8Bom, "\xEF\xBB\xBF" + text.toUtf8());
+        QVERIFY(WriteTestFile(utf8Bom, "\xEF\xBB\xBF" + text.toUtf8()));
         QCOMPARE(SplitScriptFile(utf8Bom), expected);
         const QString utf16 = dir.filePath(QStringLiteral("bom16.sql"));
         QStringEncoder encoder(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
-        WriteAll(utf16, encoder.encode(text));
+        QVERIFY(WriteTestFile(utf16, encoder.encode(text)));
         QCOMPARE(SplitScriptFile(utf16), expected);
         QVERIFY_THROWS_EXCEPTION(EVarnelError, SplitScriptFile(dir.filePath(QStringLiteral("missing.sql"))));
     }
@@ -158,9 +148,9 @@ private Q_SLOTS:
         QVERIFY(db.Prompts.Messages().contains(QStringLiteral("Update of the database structure is required! Visit the program web-site")));
 
         // With a script each statement stands alone: the failing one does not undo the others.
-        WriteAll(db.Dir.filePath(QStringLiteral("update.sql")),
+        QVERIFY(WriteTestFile(db.Dir.filePath(QStringLiteral("update.sql")),
                  "\xEF\xBB\xBF/* structure 2 */\nALTER TABLE Papers ADD Added DATE;\n--@@\nALTER TABLE NoSuchTable ADD X INTEGER;\n--@@\n"
-                 "INSERT INTO Groups (Title) VALUES ('Über');\n");
+                 "INSERT INTO Groups (Title) VALUES ('Über');\n"));
         db.Prompts.Shown.clear();
         QVERIFY(db.Dm->OpenLibrary(db.DBFileName(), db.Dir.filePath(QStringLiteral("update.sql")), false));
         QVERIFY(db.Prompts.Shown.isEmpty());
@@ -179,7 +169,7 @@ private Q_SLOTS:
         db.Dm->Disconnect();
         // A file that is no database is not connected, and nothing is shown for it here.
         const QString junk = db.Dir.filePath(QStringLiteral("junk.gdb"));
-        WriteAll(junk, QByteArray(16384, 'x'));
+        QVERIFY(WriteTestFile(junk, QByteArray(16384, 'x')));
         QVERIFY(!db.Dm->OpenLibrary(junk, QString(), false));
         QVERIFY(!db.Dm->Connected());
         QVERIFY(db.Prompts.Shown.isEmpty());

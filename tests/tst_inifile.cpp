@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "shell/IniFile.h"
 #include "shell/VarnelError.h"
 
@@ -6,23 +7,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QByteArray ReadAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString &fileName, const QByteArray &content)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
 
 class TestIniFile : public QObject
 {
@@ -45,7 +29,7 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadString(QStringLiteral("Path"), QStringLiteral("LibraryPath"), QStringLiteral("dflt")), QStringLiteral("dflt"));
         QVERIFY(!QFile::exists(FileName()));
         ini.WriteString(QStringLiteral("Path"), QStringLiteral("LibraryPath"), QStringLiteral("/home/u/Library"));
-        QCOMPARE(ReadAll(FileName()), QByteArray("[Path]\nLibraryPath=/home/u/Library\n"));
+        QCOMPARE(ReadTestFile(FileName()), QByteArray("[Path]\nLibraryPath=/home/u/Library\n"));
     }
 
     void valuesRoundTripByteForByte_data()
@@ -71,7 +55,7 @@ private Q_SLOTS:
         QCOMPARE(ini.Read(QStringLiteral("Viewer"), QStringLiteral("Params")).value_or(QStringLiteral("<none>")), value);
         // A second write of the same key replaces, never appends.
         ini.WriteString(QStringLiteral("Viewer"), QStringLiteral("Params"), value);
-        QCOMPARE(ReadAll(FileName()).count("Params="), 1);
+        QCOMPARE(ReadTestFile(FileName()).count("Params="), 1);
     }
 
     void rewritingOneKeyKeepsEverythingElse()
@@ -85,53 +69,53 @@ private Q_SLOTS:
                                   "[Other]\r\n"
                                   "Latin1=caf\xE9\r\n"
                                   "# trailing comment";
-        WriteAll(FileName(), before);
+        QVERIFY(WriteTestFile(FileName(), before));
         TIniFile ini(FileName());
         QCOMPARE(ini.ReadString(QStringLiteral("window"), QStringLiteral("FORMLEFT"), {}), QStringLiteral("7"));
 
         ini.WriteString(QStringLiteral("Window"), QStringLiteral("FormLeft"), QStringLiteral("42"));
         QByteArray expected = before;
         expected.replace("  formleft = 7", "  formleft =42");
-        QCOMPARE(ReadAll(FileName()), expected);
+        QCOMPARE(ReadTestFile(FileName()), expected);
 
         // A new key goes to the end of its section, before the blank line; a new section to the end of the file.
         ini.WriteString(QStringLiteral("Window"), QStringLiteral("State"), QStringLiteral("2"));
         ini.WriteString(QStringLiteral("Proxy"), QStringLiteral("Port"), QStringLiteral("8080"));
         expected.replace("garbage line without equals\r\n", "garbage line without equals\r\nState=2\r\n");
         expected += "\r\n\r\n[Proxy]\r\nPort=8080\r\n";
-        QCOMPARE(ReadAll(FileName()), expected);
+        QCOMPARE(ReadTestFile(FileName()), expected);
     }
 
     void firstOfDuplicatesWins()
     {
-        WriteAll(FileName(), "[A]\nk=1\nk=2\n[A]\nk=3\n");
+        QVERIFY(WriteTestFile(FileName(), "[A]\nk=1\nk=2\n[A]\nk=3\n"));
         TIniFile ini(FileName());
         QCOMPARE(ini.ReadString(QStringLiteral("A"), QStringLiteral("k"), {}), QStringLiteral("1"));
         ini.WriteString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("9"));
-        QCOMPARE(ReadAll(FileName()), QByteArray("[A]\nk=9\nk=2\n[A]\nk=3\n"));
+        QCOMPARE(ReadTestFile(FileName()), QByteArray("[A]\nk=9\nk=2\n[A]\nk=3\n"));
     }
 
     void deleteKey()
     {
-        WriteAll(FileName(), "[A]\nk=1\nj=2\n");
+        QVERIFY(WriteTestFile(FileName(), "[A]\nk=1\nj=2\n"));
         TIniFile ini(FileName());
         ini.DeleteKey(QStringLiteral("A"), QStringLiteral("K"));
         ini.DeleteKey(QStringLiteral("B"), QStringLiteral("k"));
-        QCOMPARE(ReadAll(FileName()), QByteArray("[A]\nj=2\n"));
+        QCOMPARE(ReadTestFile(FileName()), QByteArray("[A]\nj=2\n"));
     }
 
     void lineBreakInValueIsRefusedAndFileUntouched()
     {
-        WriteAll(FileName(), "[A]\nk=1\n");
+        QVERIFY(WriteTestFile(FileName(), "[A]\nk=1\n"));
         TIniFile ini(FileName());
         QVERIFY_THROWS_EXCEPTION(EVarnelError, ini.WriteString(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("x\ny")));
-        QCOMPARE(ReadAll(FileName()), QByteArray("[A]\nk=1\n"));
+        QCOMPARE(ReadTestFile(FileName()), QByteArray("[A]\nk=1\n"));
     }
 
     void unwritablePlaceFailsClearly()
     {
         // The settings file's folder is a plain file, so nothing can be written there (not even by root).
-        WriteAll(FDir.filePath(QStringLiteral("blocker")), "x");
+        QVERIFY(WriteTestFile(FDir.filePath(QStringLiteral("blocker")), "x"));
         TIniFile ini(FDir.filePath(QStringLiteral("blocker/varnel.ini")));
         QVERIFY(!ini.Read(QStringLiteral("A"), QStringLiteral("k")));
         try {
@@ -140,7 +124,7 @@ private Q_SLOTS:
         } catch (const EVarnelError &error) {
             QVERIFY2(error.Message().startsWith(QStringLiteral("Cannot write the settings file ")), qPrintable(error.Message()));
         }
-        QCOMPARE(ReadAll(FDir.filePath(QStringLiteral("blocker"))), QByteArray("x"));
+        QCOMPARE(ReadTestFile(FDir.filePath(QStringLiteral("blocker"))), QByteArray("x"));
     }
 
     void unreadableFileReadsAsMissingButIsNeverReplaced()

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "RecordingPrompts.h"
 #include "records/LibraryRecords.h"
 #include "shell/FileUtils.h"
@@ -20,19 +21,6 @@ TPaperRecord MakePaper(QChar type, const QString &journal, const QString &volume
     paper.Volume = volume;
     paper.Title = title;
     return paper;
-}
-
-void WriteAll(const QString &fileName, const QByteArray &content)
-{
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray ReadAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -136,19 +124,19 @@ private Q_SLOTS:
 
         TRecordingPrompts prompts;
         // A missing source is reported and an earlier copy stays as it was.
-        WriteAll(copy, "older copy");
+        QVERIFY(WriteTestFile(copy, "older copy"));
         QVERIFY(!CopyPaperFileTo(paper, library, target, prompts));
         QCOMPARE(prompts.Messages().size(), 1);
         QVERIFY2(prompts.Messages().front().startsWith(QStringLiteral("Error: Couldn'nt copy file of \"Nanotubes\"\r\n")),
                  qPrintable(prompts.Messages().front()));
         QCOMPARE(prompts.Shown.front().MessageKind, TMessageKind::mkError);
-        QCOMPARE(ReadAll(copy), QByteArray("older copy"));
+        QCOMPARE(ReadTestFile(copy), QByteArray("older copy"));
 
         // Present: the copy replaces the older one.
         QVERIFY(ForceFolder(library, paper.Folder));
-        WriteAll(source, "%PDF-1.4 content");
+        QVERIFY(WriteTestFile(source, "%PDF-1.4 content"));
         QVERIFY(CopyPaperFileTo(paper, library, target, prompts));
-        QCOMPARE(ReadAll(copy), QByteArray("%PDF-1.4 content"));
+        QCOMPARE(ReadTestFile(copy), QByteArray("%PDF-1.4 content"));
         QCOMPARE(prompts.Messages().size(), 1);
 
         // A target folder that cannot exist is reported, not thrown.
@@ -170,7 +158,7 @@ private Q_SLOTS:
         QVERIFY(ForceFolder(QString(), dir.filePath(QStringLiteral("alone"))));
         QVERIFY(ForceFolder(dir.filePath(QStringLiteral("base")), QStringLiteral("/")));
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("base"))).isDir());
-        WriteAll(dir.filePath(QStringLiteral("file")), "x");
+        QVERIFY(WriteTestFile(dir.filePath(QStringLiteral("file")), "x"));
         QVERIFY(!ForceFolder(dir.path(), QStringLiteral("file/sub")));
         QVERIFY(!ForceFolder(QString(), QString()));
     }
@@ -179,9 +167,9 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         QVERIFY(ForceFolder(dir.path(), QStringLiteral("old/inner")));
-        WriteAll(dir.filePath(QStringLiteral("old/inner/f.pdf")), "pdf");
+        QVERIFY(WriteTestFile(dir.filePath(QStringLiteral("old/inner/f.pdf")), "pdf"));
         QVERIFY(MoveFolder(dir.filePath(QStringLiteral("old")), dir.filePath(QStringLiteral("new"))));
-        QCOMPARE(ReadAll(dir.filePath(QStringLiteral("new/inner/f.pdf"))), QByteArray("pdf"));
+        QCOMPARE(ReadTestFile(dir.filePath(QStringLiteral("new/inner/f.pdf"))), QByteArray("pdf"));
         QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("old"))));
         QVERIFY(!MoveFolder(dir.filePath(QStringLiteral("missing")), dir.filePath(QStringLiteral("other"))));
     }

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "DatabaseFixture.h"
 #include "shell/FileUtils.h"
 #include "shell/PaperFiles.h"
@@ -8,20 +9,6 @@
 #include <QThread>
 
 namespace {
-
-void WriteAll(const QString &fileName, const QByteArray &content)
-{
-    QVERIFY(ForceFolder(QString(), QFileInfo(fileName).absolutePath()));
-    QFile file(fileName);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray ReadAll(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TAuthorRecord Author(const char *first, const char *last, int id = 0)
 {
@@ -167,22 +154,22 @@ private Q_SLOTS:
         TPaperRecord paper = *FDb->LoadPaper(id)[0];
         const QString oldPath = StoredPaperPath(FDb->Library, paper);
         QCOMPARE(oldPath, FDb->Library + QStringLiteral("Thin Solid Films/520/") + MD5Hex(QStringLiteral("Thin Solid Films"), QStringLiteral("Old title")) + QStringLiteral(".pdf"));
-        WriteAll(oldPath, "%PDF one");
+        QVERIFY(WriteTestFile(oldPath, "%PDF one"));
         paper.Title = QStringLiteral("New title");
         paper.Volume = QStringLiteral("521");
         FDb->Dm->UpdatePaper(paper);
         const QString newPath = FDb->Library + QStringLiteral("Thin Solid Films/521/") + MD5Hex(QStringLiteral("Thin Solid Films"), QStringLiteral("New title")) + QStringLiteral(".pdf");
-        QCOMPARE(ReadAll(newPath), QByteArray("%PDF one"));
+        QCOMPARE(ReadTestFile(newPath), QByteArray("%PDF one"));
         QVERIFY(!QFile::exists(oldPath));
         const TPaperRecord stored = *FDb->LoadPaper(id)[0];
         QCOMPARE(StoredPaperPath(FDb->Library, stored), newPath);
 
         // When the copy cannot be made the file stays where it was (here the new volume folder is a file).
-        WriteAll(FDb->Library + QStringLiteral("Thin Solid Films/522"), "blocker");
+        QVERIFY(WriteTestFile(FDb->Library + QStringLiteral("Thin Solid Films/522"), "blocker"));
         TPaperRecord again = stored;
         again.Volume = QStringLiteral("522");
         FDb->Dm->UpdatePaper(again);
-        QCOMPARE(ReadAll(newPath), QByteArray("%PDF one"));
+        QCOMPARE(ReadTestFile(newPath), QByteArray("%PDF one"));
     }
 
     void renamingAJournalMovesItsFiles()
@@ -195,7 +182,7 @@ private Q_SLOTS:
         const int remote = FDb->AddPaper(journal, QStringLiteral("Not here"));
         for (int id : {article, book}) {
             TPaperRecord paper = *FDb->LoadPaper(id)[0];
-            WriteAll(StoredPaperPath(FDb->Library, paper), "pdf " + QByteArray::number(id));
+            QVERIFY(WriteTestFile(StoredPaperPath(FDb->Library, paper), "pdf " + QByteArray::number(id)));
             paper.Local = true;
             FDb->Dm->SetLocal(paper);
         }
@@ -207,8 +194,8 @@ private Q_SLOTS:
 
         const QString newArticle = FDb->Library + QStringLiteral("Carbon Letters/7/") + MD5Hex(QStringLiteral("Carbon Letters"), QStringLiteral("Nanotubes")) + QStringLiteral(".pdf");
         const QString newBook = FDb->Library + QStringLiteral("Carbon Letters/") + MD5Hex(QStringLiteral("Carbon Letters"), QStringLiteral("Fullerenes")) + QStringLiteral(".pdf");
-        QCOMPARE(ReadAll(newArticle), "pdf " + QByteArray::number(article));
-        QCOMPARE(ReadAll(newBook), "pdf " + QByteArray::number(book));
+        QCOMPARE(ReadTestFile(newArticle), "pdf " + QByteArray::number(article));
+        QCOMPARE(ReadTestFile(newBook), "pdf " + QByteArray::number(book));
         QVERIFY(!QFileInfo::exists(FDb->Library + QStringLiteral("Carbon")));
         QVERIFY(QFileInfo(FDb->Dir.filePath(QStringLiteral("Carbon/Library"))).isDir());
         QVERIFY(!QFileInfo::exists(FDb->Dir.filePath(QStringLiteral("Carbon Letters"))));
@@ -216,7 +203,7 @@ private Q_SLOTS:
         TPaperRecord paper = *FDb->LoadPaper(article)[0];
         FDb->Dm->UpdatePaper(paper);
         QCOMPARE(StoredPaperPath(FDb->Library, *FDb->LoadPaper(article)[0]), newArticle);
-        QCOMPARE(ReadAll(newArticle), "pdf " + QByteArray::number(article));
+        QCOMPARE(ReadTestFile(newArticle), "pdf " + QByteArray::number(article));
     }
 
     void setLocal()

@@ -10,7 +10,21 @@
 using TLock = QMutexLocker<QRecursiveMutex>;
 
 namespace {
+
 constexpr int FolderOffset = GroupFolderBase - 1; // 16777215
+
+// The fields of the open TemplFields result, in result order.
+QList<TTemplField> ReadTemplFields(TQuery &query)
+{
+    QList<TTemplField> fields;
+    for (query.First(); !query.Eof(); query.Next()) {
+        const QString type = query.AsString(QStringLiteral("TTYPE"));
+        fields.append({query.AsInteger(QStringLiteral("ID")), type.isEmpty() ? QChar(u'J') : type.front(),
+                       query.AsString(QStringLiteral("TVALUE"))});
+    }
+    return fields;
+}
+
 } // namespace
 
 // --- groups ---------------------------------------------------------------------------------------------------
@@ -175,11 +189,7 @@ void TdmMain::GetTemplates(TTemplates &list)
     }
     for (const auto &style : list) {
         Open(QStringLiteral("SELECT * FROM TemplFields WHERE TID = %1;").arg(style->ID));
-        for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
-            const QString type = FQuery.AsString(QStringLiteral("TTYPE"));
-            style->Fields.append({FQuery.AsInteger(QStringLiteral("ID")), type.isEmpty() ? QChar(u'J') : type.front(),
-                                  FQuery.AsString(QStringLiteral("TVALUE"))});
-        }
+        style->Fields = ReadTemplFields(FQuery);
     }
     FQuery.Close();
 }
@@ -193,14 +203,8 @@ void TdmMain::GetTemplateByTitle(const QString &title, TTemplateRecord &style)
     style.Title = FQuery.AsString(QStringLiteral("TITLE"));
     ReadTemplateExtra(FQuery.AsString(QStringLiteral("EXTRA")), style);
     Open(QStringLiteral("SELECT * FROM TemplFields WHERE TID = %1;").arg(style.ID));
-    if (FQuery.IsEmpty())
-        return;
-    style.Fields.clear();
-    for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
-        const QString type = FQuery.AsString(QStringLiteral("TTYPE"));
-        style.Fields.append({FQuery.AsInteger(QStringLiteral("ID")), type.isEmpty() ? QChar(u'J') : type.front(),
-                             FQuery.AsString(QStringLiteral("TVALUE"))});
-    }
+    if (!FQuery.IsEmpty())
+        style.Fields = ReadTemplFields(FQuery);
     FQuery.Close();
 }
 
