@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "DatabaseFixture.h"
+#include "library/SqlText.h"
 #include "library/StatementScript.h"
 #include "shell/VarnelError.h"
 
@@ -178,6 +179,40 @@ private Q_SLOTS:
         db.Dm->SetDBFileName(junk + QStringLiteral("/inside.gdb"));
         QVERIFY(!db.Dm->CreateDatabase());
         QVERIFY(db.Prompts.Messages().contains(QStringLiteral("Can't create database file !")));
+    }
+
+    void idConditions_data()
+    {
+        QList<int> run;
+        for (int id = 100; id < 3100; id += 3)
+            run << id;
+        QList<int> scattered;
+        for (int id = 0; id < 60000; id += 100)
+            scattered << id;
+        QTest::addColumn<QList<int>>("ids");
+        QTest::addColumn<QStringList>("conditions");
+        QTest::newRow("run of close IDs, unsorted and repeated") << (QList<int>{5, 3} + run + QList<int>{100})
+                                                                  << QStringList{QStringLiteral("PID BETWEEN 100 AND 3097"), QStringLiteral("PID IN (3,5)")};
+        QTest::newRow("scattered IDs in lists of 500")
+            << scattered << QStringList{QStringLiteral("PID IN (") + [&] {
+                   QStringList v;
+                   for (int i = 0; i < 500; ++i)
+                       v << QString::number(scattered[i]);
+                   return v.join(u',');
+               }() + u')', QStringLiteral("PID IN (") + [&] {
+                   QStringList v;
+                   for (int i = 500; i < 600; ++i)
+                       v << QString::number(scattered[i]);
+                   return v.join(u',');
+               }() + u')'};
+        QTest::newRow("none") << QList<int>{} << QStringList{};
+    }
+
+    void idConditions()
+    {
+        QFETCH(QList<int>, ids);
+        QFETCH(QStringList, conditions);
+        QCOMPARE(IdConditions(QStringLiteral("PID"), ids), conditions);
     }
 
     void serverNames_data()

@@ -109,9 +109,11 @@ private Q_SLOTS:
         QCOMPARE(FDb->AddPaper(journal, QStringLiteral("GRAPHENE Growth"), QStringLiteral("10.1/x")), first);
         QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 1);
         QCOMPARE(FDb->LoadPaper(first)[0]->Title, QStringLiteral("GRAPHENE Growth"));
-        // Another DOI is another paper.
-        QVERIFY(FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/y")) > 0);
+        // Another DOI is another paper, which gets its own ID and its own authors.
+        const int second = FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/y"), {Author("N.", "New")});
+        QVERIFY(second > 0 && second != first);
         QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 2);
+        QCOMPARE(FDb->Scalar(QStringLiteral("SELECT PID FROM Authors")), second);
     }
 
     void authorsKeepTheirStoredOrder()

@@ -19,20 +19,6 @@ using TLock = QMutexLocker<QRecursiveMutex>;
 
 namespace {
 
-// IN lists of the engine hold at most 1,500 values.
-constexpr qsizetype InListChunk = 1000;
-
-QString IdList(const QList<int> &ids, qsizetype from, qsizetype count)
-{
-    QString text;
-    for (qsizetype i = from; i < from + count; ++i) {
-        if (i > from)
-            text += u',';
-        text += QString::number(ids[i]);
-    }
-    return text;
-}
-
 std::unique_ptr<TJournalRecord> ReadJournal(const TQuery &query)
 {
     auto journal = std::make_unique<TJournalRecord>();
@@ -205,32 +191,30 @@ void TdmMain::GetPapers(TPapers &list, bool includeOrd)
 // few statements for the whole list rather than one per paper.
 void TdmMain::LoadAuthorsAndJournals(TPapers &list)
 {
-    QHash<int, TPaperRecord *> byId;
     QList<int> paperIds;
     QList<int> journalIds;
     for (const auto &paper : list) {
-        if (!byId.contains(paper->ID)) {
-            paperIds << paper->ID;
-            byId.insert(paper->ID, paper.get());
-        }
-        if (!journalIds.contains(paper->JID))
-            journalIds << paper->JID;
+        paperIds << paper->ID;
+        journalIds << paper->JID;
     }
     // Papers listed twice (a search joined with authors) share one author list.
     QHash<int, TAuthorList> authors;
-    for (qsizetype from = 0; from < paperIds.size(); from += InListChunk) {
-        const qsizetype count = std::min(InListChunk, paperIds.size() - from);
-        if (!Open(QStringLiteral("SELECT * FROM Authors WHERE PID IN (%1) ORDER BY PID, ID").arg(IdList(paperIds, from, count))))
+    for (const auto &paper : list)
+        authors.insert(paper->ID, {});
+    for (const QString &condition : IdConditions(QStringLiteral("PID"), paperIds)) {
+        if (!Open(QStringLiteral("SELECT * FROM Authors WHERE ") + condition + QStringLiteral(" ORDER BY PID, ID")))
             continue;
         const int fId = FQuery.FieldIndex(QStringLiteral("ID")), fPid = FQuery.FieldIndex(QStringLiteral("PID")),
                   fFirst = FQuery.FieldIndex(QStringLiteral("FIRST")), fLast = FQuery.FieldIndex(QStringLiteral("LAST"));
-        for (FQuery.First(); !FQuery.Eof(); FQuery.Next())
-            authors[FQuery.AsInteger(fPid)].append({FQuery.AsInteger(fId), FQuery.AsString(fFirst), FQuery.AsString(fLast)});
+        for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
+            const auto owner = authors.find(FQuery.AsInteger(fPid));
+            if (owner != authors.end())
+                owner->append({FQuery.AsInteger(fId), FQuery.AsString(fFirst), FQuery.AsString(fLast)});
+        }
     }
     QHash<int, PJournalRecord> journals;
-    for (qsizetype from = 0; from < journalIds.size(); from += InListChunk) {
-        const qsizetype count = std::min(InListChunk, journalIds.size() - from);
-        if (!Open(QStringLiteral("SELECT * FROM Journals WHERE ID IN (%1)").arg(IdList(journalIds, from, count))))
+    for (const QString &condition : IdConditions(QStringLiteral("ID"), journalIds)) {
+        if (!Open(QStringLiteral("SELECT * FROM Journals WHERE ") + condition))
             continue;
         for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
             PJournalRecord journal(ReadJournal(FQuery));
@@ -292,8 +276,11 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
                                 "DOI, Folder, FileName, Ext, Local, Added) values(%1, ")
                      .arg(paper.JID) +
                  values + QStringLiteral(") matching(JID, Title, DOI);"));
+            // The row just written is the one with this journal, title and DOI: another paper of the journal
+            // under the same title but another DOI must not lend it its ID (the DOI also spares the engine a
+            // walk over every paper of the journal).
             FQuery.Assign(RawQuery(QStringLiteral("SELECT ID FROM Papers WHERE JID = %1 AND Title = ").arg(paper.JID) +
-                                   QuotedStr(paper.Title)));
+                                   QuotedStr(paper.Title) + QStringLiteral(" AND DOI = ") + QuotedStr(paper.DOI)));
             FQuery.First();
             paper.ID = FQuery.FirstAsInteger();
             FQuery.Close();
