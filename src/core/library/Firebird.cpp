@@ -192,6 +192,15 @@ QString ReadTextBlob(IAttachment *attachment, ITransaction *transaction, ISC_QUA
     });
 }
 
+// A value of type T at an unaligned place of the message buffer.
+template <class T>
+T Load(const unsigned char *data)
+{
+    T value;
+    memcpy(&value, data, sizeof value);
+    return value;
+}
+
 QVariant DecodeValue(IAttachment *attachment, ITransaction *transaction, IUtil *util, unsigned type, int subType,
                      int scale, unsigned length, const unsigned char *data)
 {
@@ -206,9 +215,7 @@ QVariant DecodeValue(IAttachment *attachment, ITransaction *transaction, IUtil *
     };
     switch (type) {
     case SQL_VARYING: {
-        quint16 size;
-        memcpy(&size, data, sizeof size);
-        return QString::fromUtf8(reinterpret_cast<const char *>(data) + 2, size);
+        return QString::fromUtf8(reinterpret_cast<const char *>(data) + 2, Load<quint16>(data));
     }
     case SQL_TEXT: {
         unsigned size = length;
@@ -217,57 +224,43 @@ QVariant DecodeValue(IAttachment *attachment, ITransaction *transaction, IUtil *
         return QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
     }
     case SQL_SHORT: {
-        qint16 value;
-        memcpy(&value, data, sizeof value);
-        return scaled(value);
+        return scaled(Load<qint16>(data));
     }
     case SQL_LONG: {
-        qint32 value;
-        memcpy(&value, data, sizeof value);
-        return scaled(value);
+        return scaled(Load<qint32>(data));
     }
     case SQL_INT64: {
-        qint64 value;
-        memcpy(&value, data, sizeof value);
-        return scaled(value);
+        return scaled(Load<qint64>(data));
     }
     case SQL_FLOAT: {
-        float value;
-        memcpy(&value, data, sizeof value);
-        return double(value);
+        return double(Load<float>(data));
     }
     case SQL_DOUBLE: {
-        double value;
-        memcpy(&value, data, sizeof value);
-        return value;
+        return Load<double>(data);
     }
     case SQL_BOOLEAN:
         return data[0] != 0;
     case SQL_TYPE_DATE: {
-        ISC_DATE value;
-        memcpy(&value, data, sizeof value);
+        const auto value = Load<ISC_DATE>(data);
         unsigned y, m, d;
         util->decodeDate(value, &y, &m, &d);
         return QDate(int(y), int(m), int(d));
     }
     case SQL_TYPE_TIME: {
-        ISC_TIME value;
-        memcpy(&value, data, sizeof value);
+        const auto value = Load<ISC_TIME>(data);
         unsigned h, mi, s, f;
         util->decodeTime(value, &h, &mi, &s, &f);
         return QTime(int(h), int(mi), int(s), int(f / 10));
     }
     case SQL_TIMESTAMP: {
-        ISC_TIMESTAMP value;
-        memcpy(&value, data, sizeof value);
+        const auto value = Load<ISC_TIMESTAMP>(data);
         unsigned y, m, d, h, mi, s, f;
         util->decodeDate(value.timestamp_date, &y, &m, &d);
         util->decodeTime(value.timestamp_time, &h, &mi, &s, &f);
         return QDateTime(QDate(int(y), int(m), int(d)), QTime(int(h), int(mi), int(s), int(f / 10)));
     }
     case SQL_BLOB: {
-        ISC_QUAD id;
-        memcpy(&id, data, sizeof id);
+        const auto id = Load<ISC_QUAD>(data);
         QByteArray bytes;
         const QString text = ReadTextBlob(attachment, transaction, id, subType == 1, &bytes);
         return subType == 1 ? QVariant(text) : QVariant(bytes);
@@ -312,8 +305,7 @@ TFbResult TFbTransaction::Query(IAttachment *attachment, const QString &sql, std
             std::vector<unsigned char> buffer(meta->getMessageLength(status));
             for (std::size_t row = 0; row < maxRows && cursor->fetchNext(status, buffer.data()) == IStatus::RESULT_OK; ++row) {
                 for (const TField &field : fields) {
-                    qint16 isNull;
-                    memcpy(&isNull, buffer.data() + field.NullOffset, sizeof isNull);
+                    const bool isNull = Load<qint16>(buffer.data() + field.NullOffset) != 0;
                     result.FValues.push_back(isNull ? QVariant()
                                                     : DecodeValue(attachment, FTransaction, util, field.Type, field.SubType,
                                                                   field.Scale, field.Length, buffer.data() + field.Offset));
