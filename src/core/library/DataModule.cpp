@@ -73,7 +73,7 @@ TdmMain::~TdmMain()
 bool TdmMain::IsServerName(const QString &databaseName)
 {
     static const QRegularExpression server(QStringLiteral("^[^/\\\\:]+(/\\d+)?:"));
-    return server.match(databaseName).hasMatch() && !databaseName.startsWith(u'/');
+    return server.match(databaseName).hasMatch();
 }
 
 void TdmMain::Disconnect()
@@ -230,6 +230,13 @@ int TdmMain::Open(const QString &sql)
         return 0;
     }
     return FQuery.IsEmpty() ? 0 : int(std::min<std::size_t>(FQuery.RecordCount(), std::size_t(std::numeric_limits<int>::max())));
+}
+
+int TdmMain::OpenInteger(const QString &sql)
+{
+    TLock lock(&FLock);
+    Open(sql);
+    return FQuery.FirstAsInteger();
 }
 
 int TdmMain::Exec(const QString &sql)

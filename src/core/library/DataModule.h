@@ -170,6 +170,9 @@ private:
     void RollbackActive();
     TFbTransaction &CurrentTransaction();
     TFbResult RawQuery(const QString &sql, std::size_t maxRows = std::size_t(-1));
+    // Open, then the first column of the first row as an integer (0 without a row).
+    int OpenInteger(const QString &sql);
+    bool InGroup(int gid, int pid);
     void RunWrites(const std::function<void()> &writes);
     void MovePaperFile(const QString &oldPath, const QString &newPath);
     void LoadAuthorsAndJournals(TPapers &list);

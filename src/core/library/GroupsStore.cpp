@@ -79,47 +79,38 @@ void TdmMain::ClearGoup(int id)
 
 // --- membership -----------------------------------------------------------------------------------------------
 
+bool TdmMain::InGroup(int gid, int pid)
+{
+    return RawQuery(QStringLiteral("SELECT * FROM GroupList WHERE GID = %1 and PID = %2").arg(gid).arg(pid)).RowCount() > 0;
+}
+
 void TdmMain::AddToGroup(int gid, const TPapers &papers)
 {
     TLock lock(&FLock);
-    Open(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
-    FQuery.First();
-    int count = FQuery.FirstAsInteger();
+    int count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
     RunWrites([&] {
         for (const auto &paper : papers) {
-            if (!paper)
-                continue;
-            FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM GroupList WHERE GID = %1 and PID = %2").arg(gid).arg(paper->ID)));
-            if (!FQuery.IsEmpty())
+            if (!paper || InGroup(gid, paper->ID))
                 continue;
             ++count;
             Exec(QStringLiteral("INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3);").arg(gid).arg(paper->ID).arg(count));
         }
     });
-    FQuery.Close();
 }
 
 void TdmMain::AddToGroupByName(const QString &group, const QString &paperFileName)
 {
     TLock lock(&FLock);
     const QString findGroup = QStringLiteral("SELECT ID FROM Groups WHERE Title = ") + QuotedStr(group);
-    Open(findGroup);
-    FQuery.First();
-    int gid = FQuery.FirstAsInteger();
+    int gid = OpenInteger(findGroup);
     int count = 0;
     if (gid != 0) {
-        Open(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
-        FQuery.First();
-        count = FQuery.FirstAsInteger();
+        count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
     } else {
         AddGroup(group, 0);
-        Open(findGroup);
-        FQuery.First();
-        gid = FQuery.FirstAsInteger();
+        gid = OpenInteger(findGroup);
     }
-    Open(QStringLiteral("SELECT ID FROM Papers WHERE FileName = ") + QuotedStr(paperFileName));
-    FQuery.First();
-    const int pid = FQuery.FirstAsInteger();
+    const int pid = OpenInteger(QStringLiteral("SELECT ID FROM Papers WHERE FileName = ") + QuotedStr(paperFileName));
     ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3) matching(GID, PID);")
                         .arg(gid)
                         .arg(pid)
@@ -146,19 +137,16 @@ void TdmMain::UpdateOrder(int gid, const TPapers &papers)
 
 void TdmMain::UpdateGroups(int oldGID, int newGID, const TPapers &papers)
 {
-    TLock lock(&FLock);
     RunWrites([&] {
         for (const auto &paper : papers) {
             if (!paper)
                 continue;
-            FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM GroupList WHERE GID = %1 and PID = %2").arg(newGID).arg(paper->ID)));
-            if (!FQuery.IsEmpty())
+            if (InGroup(newGID, paper->ID))
                 Exec(QStringLiteral("DELETE FROM GroupList WHERE GID = %1 and PID = %2").arg(oldGID).arg(paper->ID));
             else
                 Exec(QStringLiteral("UPDATE GroupList SET GID = %1 WHERE GID = %2 AND PID = %3").arg(newGID).arg(oldGID).arg(paper->ID));
         }
     });
-    FQuery.Close();
 }
 
 void TdmMain::PreparePaperByGroup(int gid)
@@ -219,9 +207,7 @@ void TdmMain::SetTemplates(const TTemplates &templates)
                         QStringLiteral(") matching(ID);"));
         int tid = style->ID;
         if (tid == 0) {
-            Open(QStringLiteral("SELECT id FROM Templates WHERE Title = ") + QuotedStr(style->Title));
-            FQuery.First();
-            tid = FQuery.FirstAsInteger();
+            tid = OpenInteger(QStringLiteral("SELECT id FROM Templates WHERE Title = ") + QuotedStr(style->Title));
         }
         for (const TTemplField &field : style->Fields)
             ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO TemplFields (ID, TID, TType, TValue) Values (%1, %2, ").arg(field.ID).arg(tid) +

@@ -57,17 +57,12 @@ PJournalRecord TdmMain::GetJournal(int id)
     TLock lock(&FLock);
     if (!Open(QStringLiteral("SELECT * FROM Journals WHERE ID = %1").arg(id)))
         return nullptr;
-    FQuery.First();
     return PJournalRecord(ReadJournal(FQuery));
 }
 
 int TdmMain::GetJournalID(const QString &title)
 {
-    TLock lock(&FLock);
-    if (!Open(QStringLiteral("SELECT Id FROM Journals WHERE Title = ") + QuotedStr(title)))
-        return 0;
-    FQuery.First();
-    return FQuery.AsInteger(0);
+    return OpenInteger(QStringLiteral("SELECT Id FROM Journals WHERE Title = ") + QuotedStr(title));
 }
 
 void TdmMain::UpdateJournal(const TJournalRecord &journal)
@@ -279,11 +274,9 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
             // The row just written is the one with this journal, title and DOI: another paper of the journal
             // under the same title but another DOI must not lend it its ID (the DOI also spares the engine a
             // walk over every paper of the journal).
-            FQuery.Assign(RawQuery(QStringLiteral("SELECT ID FROM Papers WHERE JID = %1 AND Title = ").arg(paper.JID) +
-                                   QuotedStr(paper.Title) + QStringLiteral(" AND DOI = ") + QuotedStr(paper.DOI)));
-            FQuery.First();
-            paper.ID = FQuery.FirstAsInteger();
-            FQuery.Close();
+            const TFbResult found = RawQuery(QStringLiteral("SELECT ID FROM Papers WHERE JID = %1 AND Title = ").arg(paper.JID) +
+                                             QuotedStr(paper.Title) + QStringLiteral(" AND DOI = ") + QuotedStr(paper.DOI));
+            paper.ID = found.RowCount() ? found.Value(0, 0).toInt() : 0;
             // Without the ID column: an author matched by name keeps the ID it was stored under, where writing
             // the new record's 0 over it would let the next new author of the paper overwrite that row.
             for (const TAuthorRecord &author : paper.AuthorList)
@@ -337,10 +330,6 @@ void TdmMain::SetLocal(const TPaperRecord &paper)
 void TdmMain::GetStats(TStatRecord &stats)
 {
     TLock lock(&FLock);
-    Open(QStringLiteral("SELECT Count(ID) FROM Journals;"));
-    FQuery.First();
-    stats.Journals = FQuery.FirstAsInteger();
-    Open(QStringLiteral("SELECT Count(ID) FROM Papers;"));
-    FQuery.First();
-    stats.Papers = FQuery.FirstAsInteger();
+    stats.Journals = OpenInteger(QStringLiteral("SELECT Count(ID) FROM Journals;"));
+    stats.Papers = OpenInteger(QStringLiteral("SELECT Count(ID) FROM Papers;"));
 }
