@@ -174,6 +174,7 @@ bool TdmMain::OpenLibrary(const QString &dbFileName, const QString &updateFileNa
     // looking at its structure would only add a misleading message.
     if (!Connect())
         return false;
+    RefreshIndexStatistics();
     const bool haveUpdate = QFileInfo::exists(updateFileName);
     if (updateRequested && haveUpdate)
         UpdateDB(updateFileName);
@@ -331,6 +332,27 @@ void TdmMain::TBatch::Commit()
     if (--FDm.FBatchDepth == 0 && FDm.FTransaction) {
         auto transaction = std::move(FDm.FTransaction);
         transaction->Commit();
+        FDm.RefreshIndexStatistics();
+    }
+}
+
+// The engine keeps an index's selectivity from when it was last measured: for the indices of a new library
+// that is "empty, perfectly selective", and the optimizer then walks PAPERS_JID over every paper of a journal
+// for each matching write. Measuring again after bulk writes and at start-up keeps the plans sound.
+void TdmMain::RefreshIndexStatistics()
+{
+    TLock lock(&FLock);
+    if (!FAttachment || FBatchDepth > 0)
+        return;
+    try {
+        const TFbResult indices =
+            RawQuery(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+        auto transaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadWrite);
+        for (std::size_t row = 0; row < indices.RowCount(); ++row)
+            transaction->Execute(FAttachment->Handle(), QStringLiteral("SET STATISTICS INDEX \"%1\"").arg(indices.Value(row, 0).toString()));
+        transaction->Commit();
+    } catch (const EVarnelError &) {
+        // Only a plan hint: a library that cannot be measured still works.
     }
 }
 

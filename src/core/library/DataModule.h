@@ -176,6 +176,7 @@ private:
     void RunWrites(const std::function<void()> &writes);
     void MovePaperFile(const QString &oldPath, const QString &newPath);
     void LoadAuthorsAndJournals(TPapers &list);
+    void RefreshIndexStatistics();
 
     TUserPrompts &FPrompts;
     std::function<QString()> FLibraryFolder;
