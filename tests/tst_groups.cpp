@@ -1,5 +1,5 @@
 #include "DatabaseFixture.h"
-#include "library/TemplateExtra.h"
+#include "styles/TemplateExtra.h"
 #include "shell/VarnelError.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "DataModule.h"
 
 #include "SqlText.h"
-#include "TemplateExtra.h"
+#include "styles/TemplateExtra.h"
 
 #include <QMutexLocker>
 

@@ -52,8 +52,10 @@ QString MakeInitials(const QString &firstName, bool withDots)
     QString name = firstName;
     name.replace(u'-', u'.').replace(u' ', u'.');
     name = name.trimmed();
-    name = ReplaceAll(QStringLiteral("..."), QStringLiteral("."), name);
-    name = ReplaceAll(QStringLiteral(".."), QStringLiteral("."), name);
+    if (name.contains(QLatin1String(".."))) {
+        name = ReplaceAll(QStringLiteral("..."), QStringLiteral("."), name);
+        name = ReplaceAll(QStringLiteral(".."), QStringLiteral("."), name);
+    }
     if (name.isEmpty())
         return {};
     const QString dot = withDots ? QStringLiteral(".") : QString();
@@ -81,6 +83,16 @@ QString ReplaceAll(const QString &searched, const QString &replacement, const QS
         result.replace(at, searched.size(), replacement);
         from = selfContaining ? at + replacement.size() : std::max<qsizetype>(0, at - searched.size() + 1);
     }
+}
+
+QString TrimBlanks(const QString &text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
 }
 
 int CompareInt(int a, int b)

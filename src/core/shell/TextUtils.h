@@ -24,6 +24,9 @@ QString MakeInitials(const QString &firstName, bool withDots);
 // inside itself, so a replacement that contains the searched text still ends.
 QString ReplaceAll(const QString &searched, const QString &replacement, const QString &text);
 
+// The text without leading and trailing blanks and control characters (every code point up to U+0020).
+QString TrimBlanks(const QString &text);
+
 int CompareInt(int a, int b);
 
 // The text in double quotes, unless it is empty or already begins with one.

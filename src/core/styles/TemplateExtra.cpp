@@ -1,4 +1,4 @@
-#include "TemplateExtra.h"
+#include "styles/TemplateExtra.h"
 
 #include "records/LibraryRecords.h"
 #include "shell/VarnelError.h"
