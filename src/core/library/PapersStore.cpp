@@ -248,7 +248,9 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
     const QString newPath = PaperFullPath(library, paper);
     MovePaperFile(oldPath, newPath);
 
+    // SUBTITLE is written too: an imported chapter's own title lives there.
     const QString values = QuotedChar(paper.PType) + QStringLiteral(", ") + QuotedStr(paper.Title) + QStringLiteral(", ") +
+                           QuotedStr(paper.SubTitle) + QStringLiteral(", ") +
                            QuotedStr(paper.Volume) + QStringLiteral(", ") + QString::number(paper.Year) + QStringLiteral(", ") +
                            QuotedStr(paper.PS) + QStringLiteral(", ") + QuotedStr(paper.PE) + QStringLiteral(", ") +
                            QuotedStr(paper.Issue) + QStringLiteral(", ") + QuotedStr(paper.Keywords) + QStringLiteral(", ") +
@@ -267,7 +269,7 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
     try {
         TWriteScope scope(*this);
         if (isNew) {
-            Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (JID, ATYPE, Title, Vol, PY, PS, PE, Issue, Keywords, Abstract, URL, "
+            Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (JID, ATYPE, Title, SubTitle, Vol, PY, PS, PE, Issue, Keywords, Abstract, URL, "
                                 "DOI, Folder, FileName, Ext, Local, Added) values(%1, ")
                      .arg(paper.JID) +
                  values + QStringLiteral(") matching(JID, Title, DOI);"));
@@ -282,7 +284,7 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
             for (const TAuthorRecord &author : paper.AuthorList)
                 Exec(authorStatement(author, false, " matching(PID, First, Last);"));
         } else {
-            Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (ID, JID, ATYPE, Title, Vol, PY, PS, PE, Issue, Keywords, Abstract, "
+            Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (ID, JID, ATYPE, Title, SubTitle, Vol, PY, PS, PE, Issue, Keywords, Abstract, "
                                 "URL, DOI, Folder, FileName, Ext, Local, Added) values(%1, %2, ")
                      .arg(paper.ID)
                      .arg(paper.JID) +

@@ -95,6 +95,14 @@ QString TrimBlanks(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+QString LinesWithCRLF(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    return text;
+}
+
 int CompareInt(int a, int b)
 {
     return a < b ? -1 : (a > b ? 1 : 0);

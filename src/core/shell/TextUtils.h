@@ -3,6 +3,7 @@
 #include <QChar>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 struct TPaperRecord;
 struct TTemplateRecord;
@@ -26,6 +27,9 @@ QString ReplaceAll(const QString &searched, const QString &replacement, const QS
 
 // The text without leading and trailing blanks and control characters (every code point up to U+0020).
 QString TrimBlanks(const QString &text);
+
+// Every line followed by CR LF, the last one too.
+QString LinesWithCRLF(const QStringList &lines);
 
 int CompareInt(int a, int b);
 

@@ -1,13 +1,11 @@
 #include "ReferenceText.h"
 
 #include "Templater.h"
+#include "shell/TextUtils.h"
 
 QString ReferenceText(const QStringList &lines)
 {
-    QString text;
-    for (const QString &line : lines)
-        text += line + QStringLiteral("\r\n");
-    return text;
+    return LinesWithCRLF(lines);
 }
 
 QString FormatReferences(TTemplater &templater, const TPapers &papers)

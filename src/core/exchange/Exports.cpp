@@ -1,0 +1,68 @@
+#include "Exports.h"
+
+#include "RISWriter.h"
+#include "library/DataModule.h"
+#include "shell/FileUtils.h"
+#include "shell/PaperFiles.h"
+
+namespace {
+
+void WriteRIS(const TPaperRecord &paper, bool noDate, const QString &fileName)
+{
+    QStringList lines;
+    PutToRIS(paper, noDate, lines);
+    SaveRISFile(fileName, lines);
+}
+
+int Count(const TPapers &papers)
+{
+    return int(std::count_if(papers.begin(), papers.end(), [](const auto &paper) { return paper != nullptr; }));
+}
+
+} // namespace
+
+void ExportRISFiles(const TPapers &papers, const QString &folder, const TProgress &progress)
+{
+    const int total = Count(papers);
+    int done = 0;
+    for (const auto &paper : papers) {
+        if (!paper)
+            continue;
+        WriteRIS(*paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(*paper) + QStringLiteral(".ris"));
+        if (progress)
+            progress(++done, total);
+    }
+}
+
+void ExportPaperFiles(const TPapers &papers, const QString &libraryFolder, const QString &folder, bool withRIS,
+                      TUserPrompts &prompts, const TProgress &progress)
+{
+    const int total = Count(papers);
+    int done = 0;
+    for (const auto &paper : papers) {
+        if (!paper)
+            continue;
+        if (paper->Local)
+            CopyPaperFileTo(*paper, libraryFolder, folder, prompts);
+        if (withRIS)
+            WriteRIS(*paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(*paper) + QStringLiteral(".ris"));
+        if (progress)
+            progress(++done, total);
+    }
+}
+
+int ExportAllRIS(TdmMain &dm, const QString &folder, const TProgress &progress)
+{
+    TPapers papers;
+    dm.PrepareAllPaperList();
+    dm.GetPapers(papers);
+    const int total = int(papers.size());
+    int done = 0;
+    for (const auto &paper : papers) {
+        WriteRIS(*paper, false, IncludeTrailingDelimiter(folder) + PaperFileName(*paper) + QStringLiteral(".ris"));
+        ++done;
+        if (progress)
+            progress(done, total);
+    }
+    return done;
+}
