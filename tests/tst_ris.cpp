@@ -3,6 +3,7 @@
 #include "exchange/Exports.h"
 #include "exchange/RISImporter.h"
 #include "exchange/RISWriter.h"
+#include "exchange/TextFiles.h"
 #include "shell/PaperFiles.h"
 #include "shell/TextUtils.h"
 
@@ -196,7 +197,7 @@ private Q_SLOTS:
         QTest::newRow("last line ends the record") << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J")
                                                    << QStringList{QStringLiteral("A")} << 0;
         QTest::newRow("failing record skipped")
-            << QStringLiteral("TY  - CHAP\nBT  - Orphan\n\nTY  - JOUR\nT1  - B\nJO  - J\nPY  - n.d.\n\nTY  - JOUR\nT1  - C\nJO  - J\n")
+            << QStringLiteral("TY  - CHAP\nTI  - Orphan\n\nTY  - JOUR\nT1  - B\nJO  - J\nPY  - n.d.\n\nTY  - JOUR\nT1  - C\nJO  - J\n")
             << QStringList{QStringLiteral("C")} << 2;
         QTest::newRow("tagged text records") << QStringLiteral("%0 Journal Article\n%T A\n%J J\n\n%0 Book\n%T B\n%P Publisher\n")
                                              << QStringList{QStringLiteral("A"), QStringLiteral("B")} << 0;
@@ -227,7 +228,7 @@ private Q_SLOTS:
                                             "'n.d.' is not a valid integer value")});
         QVERIFY(FDb->Dm->GetJournalID(QStringLiteral("New Journal")) > 0);
         FDb->Prompts.Shown.clear();
-        Import(QStringLiteral("TY  - CHAP\nBT  - Orphan\n"));
+        Import(QStringLiteral("TY  - CHAP\nTI  - Orphan\n"));
         QVERIFY(FDb->Prompts.Messages().value(0).endsWith(QStringLiteral(" \n\r Journal title not found!")));
     }
 
@@ -373,6 +374,62 @@ private Q_SLOTS:
         QCOMPARE(QDir(all.path()).entryList(QDir::Files).size(), 3); // digest names differ by title
         QVERIFY(ReadTestFile(all.filePath(papers[1]->FileName + QStringLiteral(".ris"))).contains("AD  - 2012/01/02\r\n"));
         QVERIFY_THROWS_EXCEPTION(EVarnelError, ExportRISFiles(papers, out.filePath(QStringLiteral("missing/folder"))));
+    }
+
+    // Real exports of publishers and databases (tests/fixtures/corpus/SOURCES.md): records found, stored and
+    // failed per file. A failing record is reported; a file without any record says so once.
+    void corpus_data()
+    {
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("failed");
+        QTest::newRow("asreview-embase-elsevier-bom-a1-initials.ris") << 6 << 6 << 0;
+        QTest::newRow("asreview-endnote-all-reference-types-crlf-bom.ris") << 61 << 7 << 54;
+        QTest::newRow("asreview-endnote-pubmed-multiline-kw-n1.ris") << 6 << 6 << 0;
+        QTest::newRow("asreview-lens-100rec-crlf-bom-noblank.ris") << 100 << 100 << 0;
+        QTest::newRow("asreview-ovid-psycinfo-numbered-trailing-junk.ris") << 6 << 6 << 0;
+        QTest::newRow("asreview-proquest-ptsdpubs.ris") << 6 << 6 << 0;
+        QTest::newRow("asreview-rayyan-multiline-kw.ris") << 19 << 19 << 0;
+        QTest::newRow("asreview-scopus-elsevier-references-n1.ris") << 6 << 6 << 0;
+        QTest::newRow("asreview-scopus-via-citavi-untagged-lines-book.ris") << 7 << 7 << 0;
+        QTest::newRow("asreview-webofscience-ris-export.ris") << 10 << 10 << 0;
+        QTest::newRow("asreview-zotero-lens-crlf-100rec.ris") << 100 << 100 << 0;
+        QTest::newRow("asreview-zotero-pubmed-da-undefined.ris") << 6 << 6 << 0;
+        QTest::newRow("colrev-ais-elibrary-misq.enw") << 2 << 2 << 0;
+        QTest::newRow("colrev-ieee-xplore-conf-anonymized-crlf.ris") << 2 << 2 << 0;
+        QTest::newRow("colrev-jstor-provider-header-anonymized-crlf.ris") << 4 << 4 << 0;
+        QTest::newRow("colrev-proquest-thesis-anonymized-crlf.ris") << 2 << 2 << 0;
+        QTest::newRow("jabref-aip-jchemphys-leading-blanks.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-cambridge-book-editors.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-crcpress-chapter-doi-prefix.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-dnb-book-german-umlaut.enw") << 1 << 1 << 0;
+        QTest::newRow("jabref-elsevier-cellpress-neuron.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-pmc-hindawi-multi-py.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-pubmed-ris-export.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-sciencedirect-acta-materialia.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-scifinder-caplus-acs-m3-doi.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-scifinder-medline.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-scopus-2016-export.ris") << 1 << 1 << 0;
+        QTest::newRow("jabref-springer-no-ty-bom.ris") << 0 << 0 << 0;
+        QTest::newRow("refparsers-googlescholar-crlf.enw") << 1 << 1 << 0;
+        QTest::newRow("refparsers-googlescholar-like-malformed-crlf.ris") << 2 << 2 << 0;
+        QTest::newRow("rispy-embase-empty-sp-doi-url.ris") << 1 << 1 << 0;
+        QTest::newRow("rispy-generic-russian-bom-jo-vo.ris") << 1 << 1 << 0;
+        QTest::newRow("rispy-webofscience-fieldtagged-misnamed.ris") << 0 << 0 << 0;
+    }
+
+    void corpus()
+    {
+        QFETCH(int, records);
+        QFETCH(int, stored);
+        QFETCH(int, failed);
+        const QString file = QStringLiteral(VARNEL_FIXTURES "/corpus/") + QString::fromLatin1(QTest::currentDataTag());
+        const TRISImporter::TOutcome outcome = Import(ReadTextLines(file).join(u'\n'));
+        QCOMPARE(outcome.Records, records);
+        QCOMPARE(outcome.Stored, stored);
+        QCOMPARE(outcome.Failed, failed);
+        QCOMPARE(FDb->Prompts.Messages().size(), records == 0 ? 1 : failed);
+        QCOMPARE(AllPapers().empty(), stored == 0);
     }
 
     void exportAllOfAnEmptyLibrary()

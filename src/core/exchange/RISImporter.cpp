@@ -312,7 +312,12 @@ void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
     paper.Title = Fit(GetTagValue(rule.Title), 250);
     if (!rule.SubTitle.isEmpty())
         paper.SubTitle = Fit(GetTagValue(rule.SubTitle), 250);
-    journal->Title = Fit(GetTagValue(rule.Container), 150);
+    journal->Title = GetTagValue(rule.Container);
+    // Exports name a chapter's book and a paper's conference in T2 or BT: they serve as the container when the
+    // usual tags are missing.
+    if (journal->Title.isEmpty() && (rule.PType == u'C' || rule.PType == u'O'))
+        journal->Title = GetTagValue({QStringLiteral("T2"), QStringLiteral("BT")});
+    journal->Title = Fit(journal->Title, 150);
     if (!rule.Abbreviation.isEmpty())
         journal->Abbrv = Fit(GetTagValue(rule.Abbreviation), 80);
     if (!rule.City.isEmpty())
@@ -370,7 +375,8 @@ void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
 
     ReadAuthors(paper);
     paper.Volume = Fit(GetTagValue({QStringLiteral("VL"), QStringLiteral("%V")}), 20);
-    paper.Abst = GetTagValue({QStringLiteral("AB"), QStringLiteral("%X"), QStringLiteral("N2")});
+    // The engine takes at most 16,383 characters in one text literal; a longer abstract is cut to that.
+    paper.Abst = Fit(GetTagValue({QStringLiteral("AB"), QStringLiteral("%X"), QStringLiteral("N2")}), 16383);
     paper.URL = Fit(GetTagValue({QStringLiteral("UR"), QStringLiteral("%U")}), 500);
     paper.Issue = Fit(GetTagValue({QStringLiteral("IS"), QStringLiteral("%N")}), 20);
     QString doi = CleanDoi(GetTagValue({QStringLiteral("M3")}));

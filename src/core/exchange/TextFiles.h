@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Text of a citation or list file: a byte-order mark selects UTF-8 or UTF-16 (either byte order); without one,
+// valid UTF-8 is read as UTF-8 and anything else in the 8-bit Windows code page, so no byte is refused.
+QString DecodeText(const QByteArray &bytes);
+
+// The lines of a text file (CR LF, CR or LF line ends). Raises EVarnelError when the file cannot be read.
+QStringList ReadTextLines(const QString &fileName);
