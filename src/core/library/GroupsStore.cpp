@@ -111,6 +111,8 @@ void TdmMain::AddToGroupByName(const QString &group, const QString &paperFileNam
         gid = OpenInteger(findGroup);
     }
     const int pid = OpenInteger(QStringLiteral("SELECT ID FROM Papers WHERE FileName = ") + QuotedStr(paperFileName));
+    if (pid == 0)
+        return; // the group exists now; a file name of no paper gives no member
     ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3) matching(GID, PID);")
                         .arg(gid)
                         .arg(pid)
