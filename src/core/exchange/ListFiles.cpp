@@ -139,9 +139,9 @@ void ImportGroupMemberList(TdmMain &dm, const QStringList &lines)
         if (fields.value(1).isEmpty()) {
             if (!existing.contains(fields[0].toCaseFolded()))
                 dm.AddGroup(fields[0], 0);
-        }
-        else
+        } else {
             dm.AddToGroupByName(fields[0], fields[1]);
+        }
     }
 }
 
