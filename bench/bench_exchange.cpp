@@ -17,9 +17,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
 #include <functional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -33,7 +32,7 @@ double Milliseconds(const std::function<void()> &work)
 
 long PeakMegabytes()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
@@ -76,7 +75,8 @@ int main(int argc, char *argv[])
     const long importPeak = PeakMegabytes();
     const QString archive = dir.filePath(QStringLiteral("bench.vbk"));
     const double backup = Milliseconds([&] { BackupLibrary(dm, archive); });
-    const double restore = Milliseconds([&] { RestoreLibrary(dm, prompts, archive, dir.filePath(QStringLiteral("Library/"))); });
+    const double restore
+        = Milliseconds([&] { RestoreLibrary(dm, prompts, archive, dir.filePath(QStringLiteral("Library/"))); });
     TStatRecord stats;
     dm.GetStats(stats);
 
@@ -87,13 +87,14 @@ int main(int argc, char *argv[])
                .arg(stats.Papers)
         << Qt::endl;
     const auto line = [&out](const QString &name, double ms, const QString &rest) {
-        out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0) << QStringLiteral("%1 ms   ").arg(ms, 9, 'f', 1) << rest << Qt::endl;
+        out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0)
+            << QStringLiteral("%1 ms   ").arg(ms, 9, 'f', 1) << rest << Qt::endl;
     };
     line(QStringLiteral("import (one transaction)"), import,
-         converter > 0 ? QStringLiteral("ris2xml %1 ms   ratio %2   goal: ratio <= 2, < 5000 ms")
-                             .arg(converter, 9, 'f', 1)
-                             .arg(import / converter, 5, 'f', 2)
-                       : QStringLiteral("(ris2xml not installed)   goal: < 5000 ms"));
+        converter > 0 ? QStringLiteral("ris2xml %1 ms   ratio %2   goal: ratio <= 2, < 5000 ms")
+                            .arg(converter, 9, 'f', 1)
+                            .arg(import / converter, 5, 'f', 2)
+                      : QStringLiteral("(ris2xml not installed)   goal: < 5000 ms"));
     line(QStringLiteral("import peak memory"), 0, QStringLiteral("%1 MB   goal: < 200 MB").arg(importPeak));
     line(QStringLiteral("backup"), backup, QStringLiteral("goal: < 10000 ms"));
     line(QStringLiteral("restore"), restore, QStringLiteral("goal: < 10000 ms"));

@@ -70,19 +70,25 @@ int main(int argc, char *argv[])
         for (const TPaperRecord &paper : papers) {
             QString authors;
             for (const TAuthorRecord &author : paper.AuthorList)
-                authors += (authors.isEmpty() ? QString() : QStringLiteral(", ")) + author.Last + u' ' + MakeInitials(author.First, false);
+                authors += (authors.isEmpty() ? QString() : QStringLiteral(", ")) + author.Last + u' '
+                    + MakeInitials(author.First, false);
             QString abbreviation = journal->Abbrv;
             abbreviation.remove(u'.');
-            const QString line = u'[' + QString::number(++number) + QStringLiteral("] ") + authors + QStringLiteral(". ") + paper.Title +
-                                 QStringLiteral(". ") + abbreviation + u' ' + QString::number(paper.Year) + QStringLiteral("; \\b ") +
-                                 paper.Volume + QStringLiteral("\\b0(") + paper.Issue + QStringLiteral("):") + paper.PS + u'-' + paper.PE + u'.';
+            const QString line = u'[' + QString::number(++number) + QStringLiteral("] ") + authors
+                + QStringLiteral(". ") + paper.Title + QStringLiteral(". ") + abbreviation + u' '
+                + QString::number(paper.Year) + QStringLiteral("; \\b ") + paper.Volume + QStringLiteral("\\b0(")
+                + paper.Issue + QStringLiteral("):") + paper.PS + u'-' + paper.PE + u'.';
             sink += line.size();
         }
     });
     QTextStream out(stdout);
-    out << QStringLiteral("style benchmarks: %1 papers, 4 authors each (%2 characters written)").arg(count).arg(sink) << Qt::endl;
+    out << QStringLiteral("style benchmarks: %1 papers, 4 authors each (%2 characters written)").arg(count).arg(sink)
+        << Qt::endl;
     out << qSetFieldWidth(44) << Qt::left << QStringLiteral("format references (Carbon style)") << qSetFieldWidth(0)
-        << QStringLiteral("%1 ms   floor %2 ms   ratio %3   goal: < 50 ms").arg(formatted, 9, 'f', 1).arg(floor, 9, 'f', 1).arg(formatted / floor, 5, 'f', 2)
+        << QStringLiteral("%1 ms   floor %2 ms   ratio %3   goal: < 50 ms")
+               .arg(formatted, 9, 'f', 1)
+               .arg(floor, 9, 'f', 1)
+               .arg(formatted / floor, 5, 'f', 2)
         << Qt::endl;
     return 0;
 }

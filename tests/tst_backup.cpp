@@ -41,11 +41,12 @@ class TestBackup : public QObject
     void FillLibrary()
     {
         TRISImporter importer(*FDb->Dm, FDb->Prompts);
-        importer.Parse(SplitLines(QStringLiteral("TY  - JOUR\nT1  - Friction of thin films\nJO  - Tribology Letters\nPY  - 2012\n"
-                                                 "AU  - Ivanov, Ivan\nAD  - 2020/05/06\n\n"
-                                                 "TY  - BOOK\nBT  - Thin film growth\nPB  - AIP Publishing\nCY  - San-Diego\nPY  - 2010\n\n"
-                                                 "TY  - DISS\nTI  - Ünïcode thesis\nPY  - 2001\n")),
-                       false);
+        importer.Parse(SplitLines(QStringLiteral(
+                           "TY  - JOUR\nT1  - Friction of thin films\nJO  - Tribology Letters\nPY  - 2012\n"
+                           "AU  - Ivanov, Ivan\nAD  - 2020/05/06\n\n"
+                           "TY  - BOOK\nBT  - Thin film growth\nPB  - AIP Publishing\nCY  - San-Diego\nPY  - 2010\n\n"
+                           "TY  - DISS\nTI  - Ünïcode thesis\nPY  - 2001\n")),
+            false);
         TJournalRecord journal = *FDb->Dm->GetJournal(FDb->Dm->GetJournalID(QStringLiteral("Tribology Letters")));
         journal.Comment = QStringLiteral("first\r\nsecond");
         journal.Impact = QStringLiteral("2.5");
@@ -73,9 +74,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QStringList>("fields");
-        QTest::newRow("plain") << Fields({"Carbon", "B", "%ld. %pt."}) << QStringList{QStringLiteral("Carbon"), QStringLiteral("B"), QStringLiteral("%ld. %pt."), QString()};
-        QTest::newRow("quoted") << QStringLiteral("\"a \"\"b\"\" c\"") + Eot << QStringList{QStringLiteral("a \"b\" c"), QString()};
-        QTest::newRow("no fields") << QString() << QStringList{QString()};
+        QTest::newRow("plain") << Fields({"Carbon", "B", "%ld. %pt."})
+                               << QStringList {QStringLiteral("Carbon"), QStringLiteral("B"),
+                                      QStringLiteral("%ld. %pt."), QString()};
+        QTest::newRow("quoted") << QStringLiteral("\"a \"\"b\"\" c\"") + Eot
+                                << QStringList {QStringLiteral("a \"b\" c"), QString()};
+        QTest::newRow("no fields") << QString() << QStringList {QString()};
     }
 
     void listFields()
@@ -94,12 +98,13 @@ private Q_SLOTS:
         styles[0]->EtAlLimit = 3;
         FDb->Dm->SetTemplates(styles);
         const QString text = StyleListText(*FDb->Dm);
-        QVERIFY(text.contains(Fields({"Carbon", "J", "%ld. %pt. %jd %jy; \\b %jv\\b0[(%ji)]:%ps-%pe.", "B", "%ld. %pt. %cy: %pb; %jy."})));
+        QVERIFY(text.contains(Fields(
+            {"Carbon", "J", "%ld. %pt. %jd %jy; \\b %jv\\b0[(%ji)]:%ps-%pe.", "B", "%ld. %pt. %cy: %pb; %jy."})));
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("styles.tlst"));
         SaveListFile(file, text);
         ImportStyleList(*FDb->Dm, {Fields({"Only", "J", "%fn"})});
-        QCOMPARE(Titles(QStringLiteral("SELECT Title FROM Templates")), QStringList{QStringLiteral("Only")});
+        QCOMPARE(Titles(QStringLiteral("SELECT Title FROM Templates")), QStringList {QStringLiteral("Only")});
         ImportStyleList(*FDb->Dm, ReadListFile(file));
         TTemplates back;
         FDb->Dm->GetTemplates(back);
@@ -112,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(StyleListText(*FDb->Dm), text);
         // A line without a title fails before anything is deleted.
         QVERIFY_THROWS_EXCEPTION(EVarnelError, ImportStyleList(*FDb->Dm, {Fields({"New", "J", "%fn"}), QString()}));
-        QCOMPARE(Titles(QStringLiteral("SELECT Count(*) FROM Templates")), QStringList{QString::number(back.size())});
+        QCOMPARE(Titles(QStringLiteral("SELECT Count(*) FROM Templates")), QStringList {QString::number(back.size())});
     }
 
     void groupAndJournalLists()
@@ -126,7 +131,9 @@ private Q_SLOTS:
         ImportGroupMemberList(*FDb->Dm, {Fields({"Imported", "NOSUCHFILE"}), Fields({"Empty too", ""})});
         QVERIFY(Titles(QStringLiteral("SELECT Title FROM Groups")).contains(QStringLiteral("Imported")));
         QVERIFY(Titles(QStringLiteral("SELECT Title FROM Groups")).contains(QStringLiteral("Empty too")));
-        QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM GroupList gl JOIN Groups g ON g.ID = gl.GID WHERE g.Title = 'Imported'")), 0);
+        QCOMPARE(FDb->Scalar(QStringLiteral(
+                     "SELECT Count(*) FROM GroupList gl JOIN Groups g ON g.ID = gl.GID WHERE g.Title = 'Imported'")),
+            0);
         // A journal line keeps the type of the container it updates.
         ImportJournalList(*FDb->Dm, {Fields({"AIP Publishing", "AIP", "", "", "", "a$$$b"})});
         const PJournalRecord publisher = FDb->Dm->GetJournal(FDb->Dm->GetJournalID(QStringLiteral("AIP Publishing")));
@@ -137,12 +144,14 @@ private Q_SLOTS:
     void backupAndRestore()
     {
         FillLibrary();
-        const QStringList groupsBefore = Titles(QStringLiteral("SELECT g.Title || ':' || COALESCE(g.Code, 0) || ':' || COALESCE(p.Title, '') FROM Groups g "
-                                                               "LEFT JOIN GroupList gl ON gl.GID = g.ID LEFT JOIN Papers p ON p.ID = gl.PID "
-                                                               "ORDER BY g.Title, gl.Ord"));
-        const QStringList papersBefore = Titles(QStringLiteral("SELECT p.Title || '|' || j.Title || '|' || COALESCE(j.JType, 'J') || '|' || p.PY || '|' || "
-                                                               "COALESCE(p.Added, '') || '|' || COALESCE(j.Comment, '') FROM Papers p "
-                                                               "JOIN Journals j ON j.ID = p.JID ORDER BY p.Title"));
+        const QStringList groupsBefore = Titles(
+            QStringLiteral("SELECT g.Title || ':' || COALESCE(g.Code, 0) || ':' || COALESCE(p.Title, '') FROM Groups g "
+                           "LEFT JOIN GroupList gl ON gl.GID = g.ID LEFT JOIN Papers p ON p.ID = gl.PID "
+                           "ORDER BY g.Title, gl.Ord"));
+        const QStringList papersBefore = Titles(
+            QStringLiteral("SELECT p.Title || '|' || j.Title || '|' || COALESCE(j.JType, 'J') || '|' || p.PY || '|' || "
+                           "COALESCE(p.Added, '') || '|' || COALESCE(j.Comment, '') FROM Papers p "
+                           "JOIN Journals j ON j.ID = p.JID ORDER BY p.Title"));
         const QString styleText = StyleListText(*FDb->Dm);
         QTemporaryDir dir;
         const QString archive = dir.filePath(QStringLiteral("library.vbk"));
@@ -157,14 +166,16 @@ private Q_SLOTS:
         FDb->Dm->AddGroup(QStringLiteral("Later"), 0);
         RestoreLibrary(*FDb->Dm, FDb->Prompts, archive, FDb->Library);
         QCOMPARE(FDb->Prompts.Messages(), QStringList());
-        QCOMPARE(Titles(QStringLiteral("SELECT p.Title || '|' || j.Title || '|' || COALESCE(j.JType, 'J') || '|' || p.PY || '|' || "
-                                       "COALESCE(p.Added, '') || '|' || COALESCE(j.Comment, '') FROM Papers p "
-                                       "JOIN Journals j ON j.ID = p.JID ORDER BY p.Title")),
-                 papersBefore);
-        QCOMPARE(Titles(QStringLiteral("SELECT g.Title || ':' || COALESCE(g.Code, 0) || ':' || COALESCE(p.Title, '') FROM Groups g "
-                                       "LEFT JOIN GroupList gl ON gl.GID = g.ID LEFT JOIN Papers p ON p.ID = gl.PID "
-                                       "ORDER BY g.Title, gl.Ord")),
-                 groupsBefore);
+        QCOMPARE(Titles(QStringLiteral(
+                     "SELECT p.Title || '|' || j.Title || '|' || COALESCE(j.JType, 'J') || '|' || p.PY || '|' || "
+                     "COALESCE(p.Added, '') || '|' || COALESCE(j.Comment, '') FROM Papers p "
+                     "JOIN Journals j ON j.ID = p.JID ORDER BY p.Title")),
+            papersBefore);
+        QCOMPARE(Titles(QStringLiteral(
+                     "SELECT g.Title || ':' || COALESCE(g.Code, 0) || ':' || COALESCE(p.Title, '') FROM Groups g "
+                     "LEFT JOIN GroupList gl ON gl.GID = g.ID LEFT JOIN Papers p ON p.ID = gl.PID "
+                     "ORDER BY g.Title, gl.Ord")),
+            groupsBefore);
         QCOMPARE(StyleListText(*FDb->Dm), styleText);
         QVERIFY(QFileInfo::exists(FDb->Dir.filePath(QStringLiteral("Database/varnel.bak"))));
     }
@@ -245,7 +256,7 @@ private Q_SLOTS:
         FDb->Dm->SetLocal(papers[1]->ID, true); // marked, but no file
         SyncLocalFiles(*FDb->Dm, FDb->Library);
         QCOMPARE(Titles(QStringLiteral("SELECT Local || Ext FROM Papers ORDER BY ID")),
-                 (QStringList{QStringLiteral("1.pdf"), QStringLiteral("0.pdf"), QStringLiteral("0.pdf")}));
+            (QStringList {QStringLiteral("1.pdf"), QStringLiteral("0.pdf"), QStringLiteral("0.pdf")}));
     }
 };
 

@@ -20,23 +20,15 @@ QStringList Describe(const TPaperRecord &paper)
     for (const TAuthorRecord &author : paper.AuthorList)
         authors << author.Last + u'|' + author.First;
     const TJournalRecord journal = paper.Journal ? *paper.Journal : TJournalRecord();
-    return {QStringLiteral("Type=") + paper.PType,
-            QStringLiteral("Title=") + paper.Title,
-            QStringLiteral("SubTitle=") + paper.SubTitle,
-            QStringLiteral("Journal=") + journal.Title,
-            QStringLiteral("Abbrv=") + journal.Abbrv,
-            QStringLiteral("JType=") + journal.JType,
-            QStringLiteral("City=") + journal.City,
-            QStringLiteral("Year=%1").arg(paper.Year),
-            QStringLiteral("Volume=") + paper.Volume,
-            QStringLiteral("Issue=") + paper.Issue,
-            QStringLiteral("Pages=") + paper.PS + u'|' + paper.PE,
-            QStringLiteral("Keywords=") + paper.Keywords,
-            QStringLiteral("Abstract=") + paper.Abst,
-            QStringLiteral("URL=") + paper.URL,
-            QStringLiteral("DOI=") + paper.DOI,
-            QStringLiteral("Added=") + paper.Added.toString(Qt::ISODate),
-            QStringLiteral("Authors=") + authors.join(QStringLiteral("; "))};
+    return {QStringLiteral("Type=") + paper.PType, QStringLiteral("Title=") + paper.Title,
+        QStringLiteral("SubTitle=") + paper.SubTitle, QStringLiteral("Journal=") + journal.Title,
+        QStringLiteral("Abbrv=") + journal.Abbrv, QStringLiteral("JType=") + journal.JType,
+        QStringLiteral("City=") + journal.City, QStringLiteral("Year=%1").arg(paper.Year),
+        QStringLiteral("Volume=") + paper.Volume, QStringLiteral("Issue=") + paper.Issue,
+        QStringLiteral("Pages=") + paper.PS + u'|' + paper.PE, QStringLiteral("Keywords=") + paper.Keywords,
+        QStringLiteral("Abstract=") + paper.Abst, QStringLiteral("URL=") + paper.URL,
+        QStringLiteral("DOI=") + paper.DOI, QStringLiteral("Added=") + paper.Added.toString(Qt::ISODate),
+        QStringLiteral("Authors=") + authors.join(QStringLiteral("; "))};
 }
 
 // Only the fields named in expected are compared.
@@ -45,7 +37,8 @@ void CompareFields(const TPaperRecord &paper, const QStringList &expected)
     const QStringList actual = Describe(paper);
     for (const QString &field : expected) {
         const QString name = field.left(field.indexOf(u'=') + 1);
-        const auto found = std::find_if(actual.begin(), actual.end(), [&](const QString &a) { return a.startsWith(name); });
+        const auto found
+            = std::find_if(actual.begin(), actual.end(), [&](const QString &a) { return a.startsWith(name); });
         QVERIFY2(found != actual.end(), qPrintable(name));
         QCOMPARE(*found, field);
     }
@@ -98,71 +91,91 @@ private Q_SLOTS:
             return result.join(u'\n');
         };
         QTest::newRow("RIS worked example")
-            << lines({"TY  - JOUR", "T1  - Friction of thin films", "JO  - Tribology Letters", "JA  - Tribol. Lett.", "VL  - 45",
-                      "IS  - 2", "SP  - 301-310", "PY  - 2012/03/15/", "KW  - friction", "KW  - coating", "AU  - Ivanov, Ivan",
-                      "AU  - Petrov, Peter", "AB  - A study of", "      friction.", "M3  - 10.1000/xyz123", "ER  - ", ""})
-            << QStringList{QStringLiteral("Type=J"), QStringLiteral("Title=Friction of thin films"), QStringLiteral("Journal=Tribology Letters"),
-                           QStringLiteral("Abbrv=Tribol. Lett."), QStringLiteral("JType=J"), QStringLiteral("Volume=45"), QStringLiteral("Issue=2"),
-                           QStringLiteral("Pages=301|310"), QStringLiteral("Year=2012"), QStringLiteral("Keywords= friction coating"),
-                           QStringLiteral("Authors=Ivanov|Ivan; Petrov|Peter"), QStringLiteral("Abstract=A study of      friction."),
-                           QStringLiteral("DOI=10.1000/xyz123"), QStringLiteral("Added=2026-12-09")};
+            << lines({"TY  - JOUR", "T1  - Friction of thin films", "JO  - Tribology Letters", "JA  - Tribol. Lett.",
+                   "VL  - 45", "IS  - 2", "SP  - 301-310", "PY  - 2012/03/15/", "KW  - friction", "KW  - coating",
+                   "AU  - Ivanov, Ivan", "AU  - Petrov, Peter", "AB  - A study of", "      friction.",
+                   "M3  - 10.1000/xyz123", "ER  - ", ""})
+            << QStringList {QStringLiteral("Type=J"), QStringLiteral("Title=Friction of thin films"),
+                   QStringLiteral("Journal=Tribology Letters"), QStringLiteral("Abbrv=Tribol. Lett."),
+                   QStringLiteral("JType=J"), QStringLiteral("Volume=45"), QStringLiteral("Issue=2"),
+                   QStringLiteral("Pages=301|310"), QStringLiteral("Year=2012"),
+                   QStringLiteral("Keywords= friction coating"), QStringLiteral("Authors=Ivanov|Ivan; Petrov|Peter"),
+                   QStringLiteral("Abstract=A study of      friction."), QStringLiteral("DOI=10.1000/xyz123"),
+                   QStringLiteral("Added=2026-12-09")};
         QTest::newRow("tagged-text worked example")
-            << lines({"%0 Journal Article", "%T Friction of thin films", "%J Tribology Letters", "%A Ivanov, Ivan", "%A Petrov, Peter",
-                      "%D 2012", "%V 45", "%N 2", "%P 301-310", "%X A study of friction."})
-            << QStringList{QStringLiteral("Type=J"), QStringLiteral("Title=Friction of thin films"), QStringLiteral("Journal=Tribology Letters"),
-                           QStringLiteral("Abbrv=Tribology Letters"), QStringLiteral("Volume=45"), QStringLiteral("Issue=2"),
-                           QStringLiteral("Pages=301|310"), QStringLiteral("Year=2012"), QStringLiteral("Keywords="),
-                           QStringLiteral("Authors=Ivanov|Ivan; Petrov|Peter"), QStringLiteral("Abstract=A study of friction."),
-                           QStringLiteral("DOI=")};
-        QTest::newRow("empty RIS value: the next tag") << lines({"TY  - JOUR", "TI  - ", "JO  - J", "T1  - Title"})
-                                                       << QStringList{QStringLiteral("Title=Title")};
+            << lines({"%0 Journal Article", "%T Friction of thin films", "%J Tribology Letters", "%A Ivanov, Ivan",
+                   "%A Petrov, Peter", "%D 2012", "%V 45", "%N 2", "%P 301-310", "%X A study of friction."})
+            << QStringList {QStringLiteral("Type=J"), QStringLiteral("Title=Friction of thin films"),
+                   QStringLiteral("Journal=Tribology Letters"), QStringLiteral("Abbrv=Tribology Letters"),
+                   QStringLiteral("Volume=45"), QStringLiteral("Issue=2"), QStringLiteral("Pages=301|310"),
+                   QStringLiteral("Year=2012"), QStringLiteral("Keywords="),
+                   QStringLiteral("Authors=Ivanov|Ivan; Petrov|Peter"), QStringLiteral("Abstract=A study of friction."),
+                   QStringLiteral("DOI=")};
+        QTest::newRow("empty RIS value: the next tag")
+            << lines({"TY  - JOUR", "TI  - ", "JO  - J", "T1  - Title"}) << QStringList {QStringLiteral("Title=Title")};
         QTest::newRow("earliest line wins") << lines({"TY  - JOUR", "TI  - Second", "T1  - First", "JO  - J"})
-                                            << QStringList{QStringLiteral("Title=Second")};
+                                            << QStringList {QStringLiteral("Title=Second")};
         QTest::newRow("SP and EP") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "SP  - 125", "EP  - 147"})
-                                   << QStringList{QStringLiteral("Pages=125|147")};
-        QTest::newRow("no pages") << lines({"TY  - JOUR", "T1  - T", "JO  - J"}) << QStringList{QStringLiteral("Pages=0|")};
-        QTest::newRow("no year: this year") << lines({"TY  - JOUR", "T1  - T", "JO  - J"}) << QStringList{QStringLiteral("Year=2026")};
-        QTest::newRow("year in a conference date") << lines({"TY  - CONF", "T1  - T", "JO  - Conf", "PY  - 4-8 Aug. 2020"})
-                                                   << QStringList{QStringLiteral("Year=2020"), QStringLiteral("Type=O"), QStringLiteral("JType=C")};
-        QTest::newRow("two-digit year") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "PY  - 99"}) << QStringList{QStringLiteral("Year=99")};
-        QTest::newRow("only an abbreviation") << lines({"TY  - JOUR", "T1  - T", "JA  - Tribol. Lett."})
-                                              << QStringList{QStringLiteral("Journal=Tribol. Lett."), QStringLiteral("Abbrv=Tribol. Lett.")};
-        QTest::newRow("no journal tag at all") << lines({"TY  - JOUR", "T1  - T"})
-                                               << QStringList{QStringLiteral("Journal=NOT SPECIFIED"), QStringLiteral("Abbrv=NOT SPECIFIED")};
-        QTest::newRow("dissertation without publisher") << lines({"TY  - DISS", "TI  - Thesis", "T1  - Sub"})
-                                                        << QStringList{QStringLiteral("Journal=Dissertations"), QStringLiteral("Type=D"),
-                                                                       QStringLiteral("SubTitle=Sub")};
+                                   << QStringList {QStringLiteral("Pages=125|147")};
+        QTest::newRow("no pages") << lines({"TY  - JOUR", "T1  - T", "JO  - J"})
+                                  << QStringList {QStringLiteral("Pages=0|")};
+        QTest::newRow("no year: this year")
+            << lines({"TY  - JOUR", "T1  - T", "JO  - J"}) << QStringList {QStringLiteral("Year=2026")};
+        QTest::newRow("year in a conference date")
+            << lines({"TY  - CONF", "T1  - T", "JO  - Conf", "PY  - 4-8 Aug. 2020"})
+            << QStringList {QStringLiteral("Year=2020"), QStringLiteral("Type=O"), QStringLiteral("JType=C")};
+        QTest::newRow("two-digit year") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "PY  - 99"})
+                                        << QStringList {QStringLiteral("Year=99")};
+        QTest::newRow("only an abbreviation")
+            << lines({"TY  - JOUR", "T1  - T", "JA  - Tribol. Lett."})
+            << QStringList {QStringLiteral("Journal=Tribol. Lett."), QStringLiteral("Abbrv=Tribol. Lett.")};
+        QTest::newRow("no journal tag at all")
+            << lines({"TY  - JOUR", "T1  - T"})
+            << QStringList {QStringLiteral("Journal=NOT SPECIFIED"), QStringLiteral("Abbrv=NOT SPECIFIED")};
+        QTest::newRow("dissertation without publisher")
+            << lines({"TY  - DISS", "TI  - Thesis", "T1  - Sub"})
+            << QStringList {
+                   QStringLiteral("Journal=Dissertations"), QStringLiteral("Type=D"), QStringLiteral("SubTitle=Sub")};
         QTest::newRow("patent") << lines({"TY  - PATN", "TI  - Device"})
-                                << QStringList{QStringLiteral("Journal=Patents"), QStringLiteral("Type=P")};
-        QTest::newRow("chapter") << lines({"TY  - CHAP", "BT  - Book title", "T1  - Chapter", "PB  - Springer", "CY  - Berlin"})
-                                 << QStringList{QStringLiteral("Type=C"), QStringLiteral("Title=Book title"), QStringLiteral("SubTitle=Chapter"),
-                                                QStringLiteral("Journal=Springer"), QStringLiteral("JType=P"), QStringLiteral("City=Berlin")};
+                                << QStringList {QStringLiteral("Journal=Patents"), QStringLiteral("Type=P")};
+        QTest::newRow("chapter") << lines(
+            {"TY  - CHAP", "BT  - Book title", "T1  - Chapter", "PB  - Springer", "CY  - Berlin"})
+                                 << QStringList {QStringLiteral("Type=C"), QStringLiteral("Title=Book title"),
+                                        QStringLiteral("SubTitle=Chapter"), QStringLiteral("Journal=Springer"),
+                                        QStringLiteral("JType=P"), QStringLiteral("City=Berlin")};
         QTest::newRow("unknown type: a book") << lines({"TY  - ELEC", "TI  - Page", "PB  - Web"})
-                                              << QStringList{QStringLiteral("Type=B"), QStringLiteral("JType=P")};
-        QTest::newRow("A1 names") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "A1  - Ivan Ivanov and Peter P. Petrov"})
-                                  << QStringList{QStringLiteral("Authors=Ivanov|Ivan; Petrov|Peter P.")};
-        QTest::newRow("A1 as databases write it") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "A1  - Adler D.G.", "A1  - Smith, John"})
-                                                  << QStringList{QStringLiteral("Authors=Adler|D.G.; Smith|John")};
-        QTest::newRow("AU without comma") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "AU  - Fanning E.", "AU  - Consortium"})
-                                          << QStringList{QStringLiteral("Authors=Fanning|E.; Consortium|")};
-        QTest::newRow("AU without blank after comma") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "AU  - Valle-Delgado,J. J. "})
-                                                      << QStringList{QStringLiteral("Authors=Valle-Delgado|J. J.")};
+                                              << QStringList {QStringLiteral("Type=B"), QStringLiteral("JType=P")};
+        QTest::newRow("A1 names") << lines(
+            {"TY  - JOUR", "T1  - T", "JO  - J", "A1  - Ivan Ivanov and Peter P. Petrov"})
+                                  << QStringList {QStringLiteral("Authors=Ivanov|Ivan; Petrov|Peter P.")};
+        QTest::newRow("A1 as databases write it")
+            << lines({"TY  - JOUR", "T1  - T", "JO  - J", "A1  - Adler D.G.", "A1  - Smith, John"})
+            << QStringList {QStringLiteral("Authors=Adler|D.G.; Smith|John")};
+        QTest::newRow("AU without comma")
+            << lines({"TY  - JOUR", "T1  - T", "JO  - J", "AU  - Fanning E.", "AU  - Consortium"})
+            << QStringList {QStringLiteral("Authors=Fanning|E.; Consortium|")};
+        QTest::newRow("AU without blank after comma")
+            << lines({"TY  - JOUR", "T1  - T", "JO  - J", "AU  - Valle-Delgado,J. J. "})
+            << QStringList {QStringLiteral("Authors=Valle-Delgado|J. J.")};
         QTest::newRow("DOI from DO, resolver address removed")
-            << lines({"TY  - JOUR", "T1  - T", "JO  - J", "M3  - Article", "DO  - http://dx.doi.org/10.1016/j.x.2020.01.001"})
-            << QStringList{QStringLiteral("DOI=10.1016/j.x.2020.01.001")};
+            << lines({"TY  - JOUR", "T1  - T", "JO  - J", "M3  - Article",
+                   "DO  - http://dx.doi.org/10.1016/j.x.2020.01.001"})
+            << QStringList {QStringLiteral("DOI=10.1016/j.x.2020.01.001")};
         QTest::newRow("doi: prefix") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "M3  - doi:10.1021/ja01"})
-                                     << QStringList{QStringLiteral("DOI=10.1021/ja01")};
+                                     << QStringList {QStringLiteral("DOI=10.1021/ja01")};
         QTest::newRow("AD as our date") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "AD  - 2020/02/29"})
-                                        << QStringList{QStringLiteral("Added=2020-02-29")};
+                                        << QStringList {QStringLiteral("Added=2020-02-29")};
         QTest::newRow("AD as an address") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "AD  - Dept. of Physics, Oslo"})
-                                          << QStringList{QStringLiteral("Added=2026-12-09")};
-        QTest::newRow("URL holding %0A") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "UR  - http://x.org/a%0Ab", "VL  - 7"})
-                                         << QStringList{QStringLiteral("URL=http://x.org/a%0Ab"), QStringLiteral("Volume=7")};
+                                          << QStringList {QStringLiteral("Added=2026-12-09")};
+        QTest::newRow("URL holding %0A") << lines({"TY  - JOUR", "T1  - T", "JO  - J", "UR  - http://x.org/a%0Ab",
+            "VL  - 7"}) << QStringList {QStringLiteral("URL=http://x.org/a%0Ab"), QStringLiteral("Volume=7")};
         QTest::newRow("BOM and CR line ends") << QStringLiteral("\ufeffTY  - JOUR\rT1  - T\rJO  - J\r")
-                                              << QStringList{QStringLiteral("Title=T"), QStringLiteral("Journal=J")};
+                                              << QStringList {QStringLiteral("Title=T"), QStringLiteral("Journal=J")};
         QTest::newRow("long values are cut to the columns")
-            << lines({"TY  - JOUR", "JO  - J", "VL  - 123456789012345678901234"}) + QStringLiteral("\nT1  - ") + QString(300, u'x')
-            << QStringList{QStringLiteral("Title=") + QString(250, u'x'), QStringLiteral("Volume=12345678901234567890")};
+            << lines({"TY  - JOUR", "JO  - J", "VL  - 123456789012345678901234"}) + QStringLiteral("\nT1  - ")
+                + QString(300, u'x')
+            << QStringList {
+                   QStringLiteral("Title=") + QString(250, u'x'), QStringLiteral("Volume=12345678901234567890")};
     }
 
     void records()
@@ -185,22 +198,27 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("titles");
         QTest::addColumn<int>("failed");
-        QTest::newRow("empty line between") << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J\n\nTY  - JOUR\nT1  - B\nJO  - J\n")
-                                            << QStringList{QStringLiteral("A"), QStringLiteral("B")} << 0;
-        QTest::newRow("ER then TY, no empty line") << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J\nER  - \nTY  - JOUR\nT1  - B\nJO  - J\nER  -")
-                                                   << QStringList{QStringLiteral("A"), QStringLiteral("B")} << 0;
-        QTest::newRow("TY right after TY") << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J\nTY  - JOUR\nT1  - B\nJO  - J")
-                                           << QStringList{QStringLiteral("A"), QStringLiteral("B")} << 0;
-        QTest::newRow("junk between records") << QStringLiteral("1.\nTY  - JOUR\nT1  - A\nJO  - J\nER  - \nLink to the full text\n\n2.\n"
-                                                                "TY  - JOUR\nT1  - B\nJO  - J\nER  - ")
-                                              << QStringList{QStringLiteral("A"), QStringLiteral("B")} << 0;
-        QTest::newRow("last line ends the record") << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J")
-                                                   << QStringList{QStringLiteral("A")} << 0;
-        QTest::newRow("failing record skipped")
-            << QStringLiteral("TY  - CHAP\nTI  - Orphan\n\nTY  - JOUR\nT1  - B\nJO  - J\nPY  - n.d.\n\nTY  - JOUR\nT1  - C\nJO  - J\n")
-            << QStringList{QStringLiteral("C")} << 2;
-        QTest::newRow("tagged text records") << QStringLiteral("%0 Journal Article\n%T A\n%J J\n\n%0 Book\n%T B\n%P Publisher\n")
-                                             << QStringList{QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("empty line between")
+            << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J\n\nTY  - JOUR\nT1  - B\nJO  - J\n")
+            << QStringList {QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("ER then TY, no empty line")
+            << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J\nER  - \nTY  - JOUR\nT1  - B\nJO  - J\nER  -")
+            << QStringList {QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("TY right after TY")
+            << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J\nTY  - JOUR\nT1  - B\nJO  - J")
+            << QStringList {QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("junk between records")
+            << QStringLiteral("1.\nTY  - JOUR\nT1  - A\nJO  - J\nER  - \nLink to the full text\n\n2.\n"
+                              "TY  - JOUR\nT1  - B\nJO  - J\nER  - ")
+            << QStringList {QStringLiteral("A"), QStringLiteral("B")} << 0;
+        QTest::newRow("last line ends the record")
+            << QStringLiteral("TY  - JOUR\nT1  - A\nJO  - J") << QStringList {QStringLiteral("A")} << 0;
+        QTest::newRow("failing record skipped") << QStringLiteral(
+            "TY  - CHAP\nTI  - Orphan\n\nTY  - JOUR\nT1  - B\nJO  - J\nPY  - n.d.\n\nTY  - JOUR\nT1  - C\nJO  - J\n")
+                                                << QStringList {QStringLiteral("C")} << 2;
+        QTest::newRow("tagged text records")
+            << QStringLiteral("%0 Journal Article\n%T A\n%J J\n\n%0 Book\n%T B\n%P Publisher\n")
+            << QStringList {QStringLiteral("A"), QStringLiteral("B")} << 0;
     }
 
     void splitting()
@@ -221,11 +239,13 @@ private Q_SLOTS:
     // A failing record shows its lines and the reason; what was stored for it (a new container) stays.
     void failureMessage()
     {
-        const TRISImporter::TOutcome outcome = Import(QStringLiteral("TY  - JOUR\nT1  - A\nJO  - New Journal\nPY  - n.d.\n"));
+        const TRISImporter::TOutcome outcome
+            = Import(QStringLiteral("TY  - JOUR\nT1  - A\nJO  - New Journal\nPY  - n.d.\n"));
         QCOMPARE(outcome.Failed, 1);
         QCOMPARE(FDb->Prompts.Messages(),
-                 QStringList{QStringLiteral("Can't parse data: \r\n TY  - JOUR\r\nT1  - A\r\nJO  - New Journal\r\nPY  - n.d.\r\n \n\r "
-                                            "'n.d.' is not a valid integer value")});
+            QStringList {QStringLiteral(
+                "Can't parse data: \r\n TY  - JOUR\r\nT1  - A\r\nJO  - New Journal\r\nPY  - n.d.\r\n \n\r "
+                "'n.d.' is not a valid integer value")});
         QVERIFY(FDb->Dm->GetJournalID(QStringLiteral("New Journal")) > 0);
         FDb->Prompts.Shown.clear();
         Import(QStringLiteral("TY  - CHAP\nTI  - Orphan\n"));
@@ -234,7 +254,8 @@ private Q_SLOTS:
 
     void noRecords()
     {
-        const TRISImporter::TOutcome outcome = Import(QStringLiteral("FN Clarivate Analytics Web of Science\nVR 1.0\nPT J\nTI Title\nER\nEF\n"));
+        const TRISImporter::TOutcome outcome
+            = Import(QStringLiteral("FN Clarivate Analytics Web of Science\nVR 1.0\nPT J\nTI Title\nER\nEF\n"));
         QCOMPARE(outcome.Records, 0);
         QCOMPARE(FDb->Prompts.Messages().size(), 1);
         QVERIFY(FDb->Prompts.Messages()[0].startsWith(QStringLiteral("No citation records found")));
@@ -254,15 +275,18 @@ private Q_SLOTS:
         paper.PE = QStringLiteral("147");
         paper.Year = 2012;
         paper.Added = QDate(2024, 3, 5);
-        paper.AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")}, {0, QStringLiteral("Peter"), QStringLiteral("Petrov")}};
-        QStringList lines{QStringLiteral("kept")};
+        paper.AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")},
+            {0, QStringLiteral("Peter"), QStringLiteral("Petrov")}};
+        QStringList lines {QStringLiteral("kept")};
         PutToRIS(paper, true, lines);
-        QCOMPARE(lines, (QStringList{QStringLiteral("kept"), QStringLiteral("TY  - JOUR"), QStringLiteral("T1  - New impressive results"),
-                                     QStringLiteral("JO  - Applied Physics Letters"), QStringLiteral("JA  - App. Phys. Lett."),
-                                     QStringLiteral("VL  - 512"), QStringLiteral("IS  - 1-2"), QStringLiteral("SP  - 125"),
-                                     QStringLiteral("EP  - 147"), QStringLiteral("PY  - 2012"), QStringLiteral("AB  - "),
-                                     QStringLiteral("UR  - "), QStringLiteral("M3  - "), QStringLiteral("KW  - "), QStringLiteral("AD  - "),
-                                     QStringLiteral("AU  - Ivanov, Ivan"), QStringLiteral("AU  - Petrov, Peter")}));
+        QCOMPARE(lines,
+            (QStringList {QStringLiteral("kept"), QStringLiteral("TY  - JOUR"),
+                QStringLiteral("T1  - New impressive results"), QStringLiteral("JO  - Applied Physics Letters"),
+                QStringLiteral("JA  - App. Phys. Lett."), QStringLiteral("VL  - 512"), QStringLiteral("IS  - 1-2"),
+                QStringLiteral("SP  - 125"), QStringLiteral("EP  - 147"), QStringLiteral("PY  - 2012"),
+                QStringLiteral("AB  - "), QStringLiteral("UR  - "), QStringLiteral("M3  - "), QStringLiteral("KW  - "),
+                QStringLiteral("AD  - "), QStringLiteral("AU  - Ivanov, Ivan"),
+                QStringLiteral("AU  - Petrov, Peter")}));
         lines.clear();
         PutToRIS(paper, false, lines);
         QVERIFY(lines.contains(QStringLiteral("AD  - 2024/03/05")));
@@ -271,8 +295,9 @@ private Q_SLOTS:
         paper.Year = 0;
         lines.clear();
         PutToRIS(paper, false, lines);
-        QCOMPARE(lines.mid(0, 4), (QStringList{QStringLiteral("TY  - BOOK"), QStringLiteral("BT  - New impressive results"),
-                                               QStringLiteral("PB  - Applied Physics Letters"), QStringLiteral("CY  - ")}));
+        QCOMPARE(lines.mid(0, 4),
+            (QStringList {QStringLiteral("TY  - BOOK"), QStringLiteral("BT  - New impressive results"),
+                QStringLiteral("PB  - Applied Physics Letters"), QStringLiteral("CY  - ")}));
         QVERIFY(lines.contains(QStringLiteral("PY  - 0")));
         QVERIFY(!lines.last().startsWith(QStringLiteral("AU")));
     }
@@ -307,7 +332,8 @@ private Q_SLOTS:
         paper.DOI = QStringLiteral("10.1234/abc.5");
         paper.Keywords = QStringLiteral("wear friction");
         paper.Added = QDate(2021, 7, 1);
-        paper.AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")}, {0, QStringLiteral("Zoë"), QStringLiteral("Łukasiewicz")}};
+        paper.AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")},
+            {0, QStringLiteral("Zoë"), QStringLiteral("Łukasiewicz")}};
         QStringList lines;
         PutToRIS(paper, false, lines);
         int pid = 0;
@@ -360,11 +386,14 @@ private Q_SLOTS:
         }
         QTemporaryDir out;
         QStringList progress;
-        ExportRISFiles(papers, out.path(), [&](int done, int total) { progress << QStringLiteral("%1 of %2").arg(done).arg(total); });
-        QCOMPARE(progress, (QStringList{QStringLiteral("1 of 3"), QStringLiteral("2 of 3"), QStringLiteral("3 of 3")}));
+        ExportRISFiles(papers, out.path(),
+            [&](int done, int total) { progress << QStringLiteral("%1 of %2").arg(done).arg(total); });
+        QCOMPARE(
+            progress, (QStringList {QStringLiteral("1 of 3"), QStringLiteral("2 of 3"), QStringLiteral("3 of 3")}));
         // The two articles share an export name: the second replaced the first. "/" and ":" became blanks.
         QCOMPARE(QDir(out.path()).entryList(QDir::Files, QDir::Name),
-                 (QStringList{QStringLiteral("Ivanov, App. Phys. Lett. (512-2012).ris"), QStringLiteral("Ivanov, Second  a b (2012).ris")}));
+            (QStringList {QStringLiteral("Ivanov, App. Phys. Lett. (512-2012).ris"),
+                QStringLiteral("Ivanov, Second  a b (2012).ris")}));
         const QByteArray bytes = ReadTestFile(out.filePath(QStringLiteral("Ivanov, App. Phys. Lett. (512-2012).ris")));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBFTY  - JOUR\r\nT1  - Third\r\n"));
         QVERIFY(bytes.endsWith("AD  - \r\nAU  - Ivanov, Ivan\r\n"));
@@ -372,7 +401,8 @@ private Q_SLOTS:
         QTemporaryDir all;
         QCOMPARE(ExportAllRIS(*FDb->Dm, all.path()), 3);
         QCOMPARE(QDir(all.path()).entryList(QDir::Files).size(), 3); // digest names differ by title
-        QVERIFY(ReadTestFile(all.filePath(papers[1]->FileName + QStringLiteral(".ris"))).contains("AD  - 2012/01/02\r\n"));
+        QVERIFY(
+            ReadTestFile(all.filePath(papers[1]->FileName + QStringLiteral(".ris"))).contains("AD  - 2012/01/02\r\n"));
         QVERIFY_THROWS_EXCEPTION(EVarnelError, ExportRISFiles(papers, out.filePath(QStringLiteral("missing/folder"))));
     }
 

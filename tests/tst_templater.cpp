@@ -42,8 +42,8 @@ TPaperRecord SamplePaper(const QString &name)
         journal->Abbrv.clear();
         journal->City = QStringLiteral("San-Diego");
     } else if (name == u"names") {
-        paper.AuthorList = {Author("Ivan-Peter", "Ivanov-Petrov"), Author("Anna Maria", "Sidorova"), Author("B", "Kuznetsov"),
-                            Author("C.D.", "Orlov")};
+        paper.AuthorList = {Author("Ivan-Peter", "Ivanov-Petrov"), Author("Anna Maria", "Sidorova"),
+            Author("B", "Kuznetsov"), Author("C.D.", "Orlov")};
     } else if (name == u"no issue") {
         paper.Issue.clear();
     } else if (name == u"issue 0") {
@@ -81,7 +81,7 @@ TPaperRecord SamplePaper(const QString &name)
 }
 
 TTemplateRecord Style(QChar type, const QString &text, const QString &delimiter = QStringLiteral(","), int etAl = 6,
-                      const QString &numFormat = QStringLiteral("[%d]"))
+    const QString &numFormat = QStringLiteral("[%d]"))
 {
     TTemplateRecord style;
     style.Title = QStringLiteral("Test");
@@ -103,11 +103,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<TErrorType>("result");
-        QTest::newRow("seeded journal style") << QStringLiteral("%fn, %ja %jv [(%ji)] (%jy) %pe.") << TErrorType::ErFine;
-        QTest::newRow("rtf words and blocks") << QStringLiteral("%ld. %pt. %jd %jy; \\b %jv\\b0[(%ji)]:%ps-%pe.") << TErrorType::ErFine;
+        QTest::newRow("seeded journal style")
+            << QStringLiteral("%fn, %ja %jv [(%ji)] (%jy) %pe.") << TErrorType::ErFine;
+        QTest::newRow("rtf words and blocks")
+            << QStringLiteral("%ld. %pt. %jd %jy; \\b %jv\\b0[(%ji)]:%ps-%pe.") << TErrorType::ErFine;
         QTest::newRow("names in any case") << QStringLiteral("%FN %Pt") << TErrorType::ErFine;
         QTest::newRow("nested blocks, one element each") << QStringLiteral("%fn [(%jv [%ji])]") << TErrorType::ErFine;
-        QTest::newRow("every element") << QStringLiteral("%fn%ln%pt%jt%ja%jy%jv%ji%ps%pe%cy%pb%ld%jd") << TErrorType::ErFine;
+        QTest::newRow("every element") << QStringLiteral("%fn%ln%pt%jt%ja%jy%jv%ji%ps%pe%cy%pb%ld%jd")
+                                       << TErrorType::ErFine;
         QTest::newRow("literal text only") << QStringLiteral("Unpublished") << TErrorType::ErFine;
         QTest::newRow("empty") << QString() << TErrorType::ErTemplate;
         QTest::newRow("only element in a block") << QStringLiteral("[%jv]") << TErrorType::ErTemplate;
@@ -167,7 +170,8 @@ private Q_SLOTS:
         // The style is not copied: an edit is seen by the next line.
         QCOMPARE(templater.SetTemplate(&good), TErrorType::ErFine);
         good.Fields[0].Value = QStringLiteral("%ln");
-        QCOMPARE(templater.ParseString(SamplePaper(QStringLiteral("journal")), 1), QStringLiteral("[1] Ivanov I., Petrov P."));
+        QCOMPARE(templater.ParseString(SamplePaper(QStringLiteral("journal")), 1),
+            QStringLiteral("[1] Ivanov I., Petrov P."));
     }
 
     void format_data()
@@ -184,12 +188,12 @@ private Q_SLOTS:
         const QString square = QStringLiteral("[%d]");
         const QString tsfJ = QStringLiteral("%fn, %ja %jv [(%ji)] (%jy) %pe.");
         const QString carbonJ = QStringLiteral("%ld. %pt. %jd %jy; \\b %jv\\b0[(%ji)]:%ps-%pe.");
-        const auto row = [&](const char *name, const char *paper, const QString &text, const char *result, int number = 1,
-                             const QString &delimiter = QStringLiteral(","), int etAl = 6, const QString &numFormat = QStringLiteral("[%d]"),
-                             QChar type = QChar()) {
+        const auto row = [&](const char *name, const char *paper, const QString &text, const char *result,
+                             int number = 1, const QString &delimiter = QStringLiteral(","), int etAl = 6,
+                             const QString &numFormat = QStringLiteral("[%d]"), QChar type = QChar()) {
             const QString paperName = QString::fromUtf8(paper);
-            QTest::newRow(name) << paperName << (type.isNull() ? SamplePaper(paperName).PType : type) << text << delimiter << etAl
-                                << numFormat << number << QString::fromUtf8(result);
+            QTest::newRow(name) << paperName << (type.isNull() ? SamplePaper(paperName).PType : type) << text
+                                << delimiter << etAl << numFormat << number << QString::fromUtf8(result);
         };
         // The seeded styles on the sample journal paper and the sample book.
         row("Thin Solid Films J", "journal", tsfJ, "[1] I. Ivanov, P. Petrov, App. Phys. Lett. 512 (1-2) (2012) 147.");
@@ -199,41 +203,58 @@ private Q_SLOTS:
             "[1] I. Ivanov, P. Petrov, New impressive results, App. Phys. Lett. 512 (2012) 125.");
         row("Tribology International J", "journal", QStringLiteral("%ln: %pt. %ja %jv, %ps-%pe (%jy)"),
             "[1] Ivanov I., Petrov P.: New impressive results. App. Phys. Lett. 512, 125-147 (2012)");
-        row("Carbon J", "journal", carbonJ, "[1] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0(1-2):125-147.");
-        row("Thin Solid Films J, no issue", "no issue", tsfJ, "[1] I. Ivanov, P. Petrov, App. Phys. Lett. 512  (2012) 147.");
-        row("Carbon J, no issue", "no issue", carbonJ, "[1] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0:125-147.");
+        row("Carbon J", "journal", carbonJ,
+            "[1] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0(1-2):125-147.");
+        row("Thin Solid Films J, no issue", "no issue", tsfJ,
+            "[1] I. Ivanov, P. Petrov, App. Phys. Lett. 512  (2012) 147.");
+        row("Carbon J, no issue", "no issue", carbonJ,
+            "[1] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0:125-147.");
         row("Thin Solid Films B", "book", QStringLiteral("%fn. %pt, %pb %cy (%jy)"),
             "[1] I. Ivanov, P. Petrov. Thin film growth, AIP Publishing San-Diego (2010)");
-        row("Carbon B", "book", QStringLiteral("%ld. %pt. %cy: %pb; %jy."), "[1] Ivanov I, Petrov P. Thin film growth. San-Diego: AIP Publishing; 2010.");
+        row("Carbon B", "book", QStringLiteral("%ld. %pt. %cy: %pb; %jy."),
+            "[1] Ivanov I, Petrov P. Thin film growth. San-Diego: AIP Publishing; 2010.");
         // The author forms.
-        row("ld removes every hyphen", "names", QStringLiteral("%ld"), "[1] IvanovPetrov IP, Sidorova AM, Kuznetsov B, Orlov CD");
-        row("ln with et-al limit 3", "names", QStringLiteral("%ln"), "[1] Ivanov-Petrov I.P., Sidorova A.M., Kuznetsov B. et al.", 1, comma, 3);
-        row("fn with delimiter ;", "names", QStringLiteral("%fn"), "[1] I.P. Ivanov-Petrov; A.M. Sidorova; B. Kuznetsov; C.D. Orlov", 1,
-            QStringLiteral(";"));
+        row("ld removes every hyphen", "names", QStringLiteral("%ld"),
+            "[1] IvanovPetrov IP, Sidorova AM, Kuznetsov B, Orlov CD");
+        row("ln with et-al limit 3", "names", QStringLiteral("%ln"),
+            "[1] Ivanov-Petrov I.P., Sidorova A.M., Kuznetsov B. et al.", 1, comma, 3);
+        row("fn with delimiter ;", "names", QStringLiteral("%fn"),
+            "[1] I.P. Ivanov-Petrov; A.M. Sidorova; B. Kuznetsov; C.D. Orlov", 1, QStringLiteral(";"));
         row("empty delimiter", "journal", QStringLiteral("%fn"), "[1] I. Ivanov P. Petrov", 1, QString());
         row("exactly the limit", "authors 6", QStringLiteral("%ln"), "[1] N1 A., N2 A., N3 A., N4 A., N5 A., N6 A.");
-        row("one over the limit", "authors 7", QStringLiteral("%ln"), "[1] N1 A., N2 A., N3 A., N4 A., N5 A., N6 A. et al.");
+        row("one over the limit", "authors 7", QStringLiteral("%ln"),
+            "[1] N1 A., N2 A., N3 A., N4 A., N5 A., N6 A. et al.");
         row("limit 1", "journal", QStringLiteral("%fn"), "[1] I. Ivanov et al.", 1, comma, 1);
-        row("limit 0 lists all", "authors 7", QStringLiteral("%ld"), "[1] N1 A, N2 A, N3 A, N4 A, N5 A, N6 A, N7 A", 1, comma, 0);
-        row("no authors: blocks vanish", "no authors", QStringLiteral("[%fn: ]%pt[ (%ln)][ %ld]"), "[1] New impressive results");
-        row("author without first name", "no first name", QStringLiteral("<%fn>|<%ln>|<%ld>"), "[1] < Ivanov>|<Ivanov >|<Ivanov >");
-        row("first name starting with a hyphen", "hyphen first", QStringLiteral("%fn"), "[1] ..I. Ivanov"); // ".Ivan": "." then the letter after it
+        row("limit 0 lists all", "authors 7", QStringLiteral("%ld"), "[1] N1 A, N2 A, N3 A, N4 A, N5 A, N6 A, N7 A", 1,
+            comma, 0);
+        row("no authors: blocks vanish", "no authors", QStringLiteral("[%fn: ]%pt[ (%ln)][ %ld]"),
+            "[1] New impressive results");
+        row("author without first name", "no first name", QStringLiteral("<%fn>|<%ln>|<%ld>"),
+            "[1] < Ivanov>|<Ivanov >|<Ivanov >");
+        row("first name starting with a hyphen", "hyphen first", QStringLiteral("%fn"),
+            "[1] ..I. Ivanov"); // ".Ivan": "." then the letter after it
         // Values and blocks.
         row("issue 0 counts as empty", "issue 0", tsfJ, "[1] I. Ivanov, P. Petrov, App. Phys. Lett. 512  (2012) 147.");
         row("year 0", "year 0", QStringLiteral("%pt ([%jy])"), "[1] New impressive results (0)");
-        row("two empty blocks", "no volume or issue", QStringLiteral("%fn [%jv] [%ji] %jy"), "[1] I. Ivanov, P. Petrov   2012");
-        row("values are trimmed", "padded", QStringLiteral("%pt|%ja|%jd"), "[1] New impressive results|App. Phys. Lett.|App Phys Lett");
+        row("two empty blocks", "no volume or issue", QStringLiteral("%fn [%jv] [%ji] %jy"),
+            "[1] I. Ivanov, P. Petrov   2012");
+        row("values are trimmed", "padded", QStringLiteral("%pt|%ja|%jd"),
+            "[1] New impressive results|App. Phys. Lett.|App Phys Lett");
         row("paper without its journal", "no journal", QStringLiteral("%pt[, %ja]"), "[1] New impressive results");
         row("braces and backslashes verbatim", "rtf title", QStringLiteral("%pt"), "[1] {Na}\\Cl");
-        row("title holding its own element", "title with own element", QStringLiteral("%pt %pt"), "[1] Why %pt? Why %pt?");
+        row("title holding its own element", "title with own element", QStringLiteral("%pt %pt"),
+            "[1] Why %pt? Why %pt?");
         row("title holding a later element", "title with year element", QStringLiteral("%pt"), "[1] Results of 2012");
         // Letter case of element names.
-        row("upper-case elements", "no issue", QStringLiteral("%FN, %JA %JV[ (%JI)] (%JY)"), "[1] I. Ivanov, P. Petrov, App. Phys. Lett. 512 (2012)");
+        row("upper-case elements", "no issue", QStringLiteral("%FN, %JA %JV[ (%JI)] (%JY)"),
+            "[1] I. Ivanov, P. Petrov, App. Phys. Lett. 512 (2012)");
         row("mixed-case elements stay", "journal", QStringLiteral("%Jy %jy"), "[1] %Jy 2012");
         // Number formats and types.
         row("number with a dot", "journal", QStringLiteral("%jy"), "12. 2012", 12, comma, 6, QStringLiteral("%d."));
-        row("zero-padded number", "journal", QStringLiteral("%jy"), "(007) 2012", 7, comma, 6, QStringLiteral("(%.3d)"));
-        row("percent sign in the format", "journal", QStringLiteral("%jy"), "%3 2012", 3, comma, 6, QStringLiteral("%%%d"));
+        row("zero-padded number", "journal", QStringLiteral("%jy"), "(007) 2012", 7, comma, 6,
+            QStringLiteral("(%.3d)"));
+        row("percent sign in the format", "journal", QStringLiteral("%jy"), "%3 2012", 3, comma, 6,
+            QStringLiteral("%%%d"));
         row("no field for the type", "book", QStringLiteral("%fn"), "[2] ", 2, comma, 6, square, u'J');
     }
 
@@ -323,14 +344,18 @@ private Q_SLOTS:
         papers.push_back(nullptr);
         papers.push_back(std::make_unique<TPaperRecord>(SamplePaper(QStringLiteral("no issue"))));
         const QString text = FormatReferences(templater, papers);
-        QCOMPARE(text, QStringLiteral("[1] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0(1-2):125-147.\r\n"
-                                      "[2] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0:125-147.\r\n"));
-        const QByteArray header("{\\rtf1\\ansi\\ansicpg1252\\deff0\\viewkind4\\uc1\\pard\\fi-426\\li426\\sl480\\slmult1\\lang9\\f0\\fs24 ");
+        QCOMPARE(text,
+            QStringLiteral(
+                "[1] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0(1-2):125-147.\r\n"
+                "[2] Ivanov I, Petrov P. New impressive results. App Phys Lett 2012; \\b 512\\b0:125-147.\r\n"));
+        const QByteArray header(
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0\\viewkind4\\uc1\\pard\\fi-426\\li426\\sl480\\slmult1\\lang9\\f0\\fs24 ");
         QCOMPARE(ReferenceRtf(QString()), header + '}');
-        QCOMPARE(ReferenceRtf(ReferenceText({QStringLiteral("[1] a"), QStringLiteral("[2] b")})), header + "[1] a\\par [2] b\\par }");
+        QCOMPARE(ReferenceRtf(ReferenceText({QStringLiteral("[1] a"), QStringLiteral("[2] b")})),
+            header + "[1] a\\par [2] b\\par }");
         // Outside 7-bit ASCII: signed 16-bit code units, a character beyond the BMP as its surrogate pair.
         QCOMPARE(ReferenceRtf(QStringLiteral("M\u00fcller \u03a9 \u4e2d \U0001D6FC")),
-                 header + "M\\u252?ller \\u937? \\u20013? \\u-10187?\\u-8452?}");
+            header + "M\\u252?ller \\u937? \\u20013? \\u-10187?\\u-8452?}");
     }
 
     // LibreOffice reads the document as a word processor does: control words of the style take effect and
@@ -340,17 +365,20 @@ private Q_SLOTS:
         const QString soffice = QStandardPaths::findExecutable(QStringLiteral("soffice"));
         QVERIFY2(!soffice.isEmpty(), "LibreOffice (soffice) is needed: scripts/varnel test installs it");
         QTemporaryDir dir;
-        const QString title = QStringLiteral("\u0398\u03b5\u03c1\u03bc\u03b9\u03ba\u03ae \u03b1\u03b3\u03c9\u03b3\u03b9\u03bc\u03cc\u03c4\u03b7\u03c4\u03b1 "
+        const QString title = QStringLiteral("\u0398\u03b5\u03c1\u03bc\u03b9\u03ba\u03ae "
+                                             "\u03b1\u03b3\u03c9\u03b3\u03b9\u03bc\u03cc\u03c4\u03b7\u03c4\u03b1 "
                                              "\u0141ukasiewicz");
         QFile file(dir.filePath(QStringLiteral("refs.rtf")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(ReferenceRtf(ReferenceText({QStringLiteral("[1] Ivanov I. ") + title + QStringLiteral(". 2012; \\b 512\\b0:125-147.")})));
+        file.write(ReferenceRtf(ReferenceText(
+            {QStringLiteral("[1] Ivanov I. ") + title + QStringLiteral(". 2012; \\b 512\\b0:125-147.")})));
         file.close();
         QProcess convert;
         convert.setWorkingDirectory(dir.path());
-        convert.start(soffice, {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
-                                QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("html"),
-                                QStringLiteral("--outdir"), dir.path(), file.fileName()});
+        convert.start(soffice,
+            {QStringLiteral("-env:UserInstallation=file://") + dir.filePath(QStringLiteral("profile")),
+                QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("html"),
+                QStringLiteral("--outdir"), dir.path(), file.fileName()});
         QVERIFY(convert.waitForFinished(120000));
         QFile html(dir.filePath(QStringLiteral("refs.html")));
         QVERIFY2(html.open(QIODevice::ReadOnly), convert.readAllStandardError().constData());

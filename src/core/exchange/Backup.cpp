@@ -14,13 +14,12 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <zip.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <zip.h>
 
 namespace {
 
@@ -126,10 +125,11 @@ public:
     {
         zip_stat_t stat;
         zip_file_t *file = index >= 0 && zip_stat_index(FArchive, zip_uint64_t(index), 0, &stat) == 0
-                               ? zip_fopen_index(FArchive, zip_uint64_t(index), 0)
-                               : nullptr;
+            ? zip_fopen_index(FArchive, zip_uint64_t(index), 0)
+            : nullptr;
         if (!file)
-            throw EVarnelError(QStringLiteral("Cannot read \"%1\" from the archive. %2").arg(Name(index), ZipError(FArchive)));
+            throw EVarnelError(
+                QStringLiteral("Cannot read \"%1\" from the archive. %2").arg(Name(index), ZipError(FArchive)));
         QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
         const zip_int64_t read = zip_fread(file, data.data(), stat.size);
         zip_fclose(file);
@@ -171,12 +171,13 @@ void BackupLibrary(TdmMain &dm, const QString &fileName, const TProgress &progre
     // rename() replaces the old archive in one step: the name holds the old backup or the new, never a part.
     if (std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(fileName).constData()) != 0) {
         QFile::remove(partial);
-        throw EVarnelError(QStringLiteral("Cannot write the archive \"%1\". %2").arg(fileName, QString::fromLocal8Bit(strerror(errno))));
+        throw EVarnelError(QStringLiteral("Cannot write the archive \"%1\". %2")
+                               .arg(fileName, QString::fromLocal8Bit(strerror(errno))));
     }
 }
 
 void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName, const QString &libraryFolder,
-                    const TProgress &progress)
+    const TProgress &progress)
 {
     const TZipReader archive(fileName);
     if (archive.Find(TemplatesEntry) < 0)
@@ -229,7 +230,8 @@ void EmptyDatabase(TdmMain &dm)
         }
     }
     if (!dm.CreateDatabase())
-        throw EVarnelError(QStringLiteral("Cannot create the database \"%1\"; the old one is kept as \"%2\".").arg(database, backup));
+        throw EVarnelError(
+            QStringLiteral("Cannot create the database \"%1\"; the old one is kept as \"%2\".").arg(database, backup));
 }
 
 void SyncLocalFiles(TdmMain &dm, const QString &libraryFolder)

@@ -17,7 +17,7 @@ void BackupLibrary(TdmMain &dm, const QString &fileName, const TProgress &progre
 // is opened and checked first: a file that is no backup raises EVarnelError and changes nothing. Records that
 // fail are reported by the importer and skipped.
 void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName, const QString &libraryFolder,
-                    const TProgress &progress = {});
+    const TProgress &progress = {});
 
 // Keeps a copy of the database file as ".bak" (replacing an older one) and creates a new, seeded database in
 // its place. Raises EVarnelError when the copy or the new database cannot be made; the old file then stays.

@@ -35,7 +35,7 @@ void ExportRISFiles(const TPapers &papers, const QString &folder, const TProgres
 }
 
 void ExportPaperFiles(const TPapers &papers, const QString &libraryFolder, const QString &folder, bool withRIS,
-                      TUserPrompts &prompts, const TProgress &progress)
+    TUserPrompts &prompts, const TProgress &progress)
 {
     const int total = Count(papers);
     int done = 0;
@@ -45,7 +45,8 @@ void ExportPaperFiles(const TPapers &papers, const QString &libraryFolder, const
         if (paper->Local)
             CopyPaperFileTo(*paper, libraryFolder, folder, prompts);
         if (withRIS)
-            WriteRIS(*paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(*paper) + QStringLiteral(".ris"));
+            WriteRIS(
+                *paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(*paper) + QStringLiteral(".ris"));
         if (progress)
             progress(++done, total);
     }

@@ -20,7 +20,7 @@ void ExportRISFiles(const TPapers &papers, const QString &folder, const TProgres
 // The full-text files of the papers that have one in the library, under their export names; with withRIS each
 // paper's RIS file follows its copy. A file that cannot be copied is reported and the export goes on.
 void ExportPaperFiles(const TPapers &papers, const QString &libraryFolder, const QString &folder, bool withRIS,
-                      TUserPrompts &prompts, const TProgress &progress = {});
+    TUserPrompts &prompts, const TProgress &progress = {});
 
 // Every paper of the library as a RIS file (with its date added) named by its digest file name; returns the
 // number of files written.

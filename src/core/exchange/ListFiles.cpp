@@ -56,7 +56,7 @@ QString StyleListText(TdmMain &dm)
     dm.GetTemplates(styles);
     QString text;
     for (const auto &style : styles) {
-        QStringList fields{style->Title};
+        QStringList fields {style->Title};
         for (const TTemplField &field : style->Fields)
             fields << QString(field.TType) << field.Value;
         text += Line(fields);

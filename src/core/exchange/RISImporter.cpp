@@ -47,26 +47,27 @@ struct TTypeRule
 
 const TTypeRule &TypeRule(const QString &type)
 {
-    static const TTypeRule journal{u'J', u'J', {QStringLiteral("T1"), QStringLiteral("TI"), QStringLiteral("%T")}, {},
-                                   {QStringLiteral("JO"), QStringLiteral("JF"), QStringLiteral("JT"), QStringLiteral("%W"),
-                                    QStringLiteral("T2"), QStringLiteral("%J")},
-                                   {QStringLiteral("%J"), QStringLiteral("JA"), QStringLiteral("TA"), QStringLiteral("J2")}, {}};
+    static const TTypeRule journal {u'J', u'J', {QStringLiteral("T1"), QStringLiteral("TI"), QStringLiteral("%T")}, {},
+        {QStringLiteral("JO"), QStringLiteral("JF"), QStringLiteral("JT"), QStringLiteral("%W"), QStringLiteral("T2"),
+            QStringLiteral("%J")},
+        {QStringLiteral("%J"), QStringLiteral("JA"), QStringLiteral("TA"), QStringLiteral("J2")}, {}};
     // "%T" closes every title list: a tagged-text record of any type keeps its title.
-    static const TTypeRule chapter{u'C', u'P', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("%T")}, {QStringLiteral("T1")},
-                                   {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {QStringLiteral("CY")}};
-    static const TTypeRule proceeding{u'O', u'C', {QStringLiteral("T1"), QStringLiteral("TI"), QStringLiteral("%T")}, {},
-                                      {QStringLiteral("JO"), QStringLiteral("JF"), QStringLiteral("J2"), QStringLiteral("%W"),
-                                       QStringLiteral("%B")},
-                                      {}, {QStringLiteral("CY")}};
-    static const TTypeRule dissertation{u'D', u'D', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("%T")}, {QStringLiteral("T1")},
-                                        {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {}};
-    static const TTypeRule patent{u'P', u'A', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("T1"), QStringLiteral("%T")},
-                                  {QStringLiteral("T1")}, {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {}};
-    static const TTypeRule book{u'B', u'P', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("%T")}, {},
-                                {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {QStringLiteral("CY")}};
+    static const TTypeRule chapter {u'C', u'P', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("%T")},
+        {QStringLiteral("T1")}, {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {QStringLiteral("CY")}};
+    static const TTypeRule proceeding {u'O', u'C', {QStringLiteral("T1"), QStringLiteral("TI"), QStringLiteral("%T")},
+        {},
+        {QStringLiteral("JO"), QStringLiteral("JF"), QStringLiteral("J2"), QStringLiteral("%W"), QStringLiteral("%B")},
+        {}, {QStringLiteral("CY")}};
+    static const TTypeRule dissertation {u'D', u'D', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("%T")},
+        {QStringLiteral("T1")}, {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {}};
+    static const TTypeRule patent {u'P', u'A',
+        {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("T1"), QStringLiteral("%T")},
+        {QStringLiteral("T1")}, {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {}};
+    static const TTypeRule book {u'B', u'P', {QStringLiteral("BT"), QStringLiteral("TI"), QStringLiteral("%T")}, {},
+        {QStringLiteral("PB"), QStringLiteral("%P")}, {}, {QStringLiteral("CY")}};
     // Electronic and full-journal articles are journal articles too; theses are dissertations.
-    if (type == u"JOUR" || type == u"ABST" || type == u"EJOUR" || type == u"JFULL" ||
-        type.compare(u"JOURNAL ARTICLE", Qt::CaseInsensitive) == 0)
+    if (type == u"JOUR" || type == u"ABST" || type == u"EJOUR" || type == u"JFULL"
+        || type.compare(u"JOURNAL ARTICLE", Qt::CaseInsensitive) == 0)
         return journal;
     if (type == u"CHAP")
         return chapter;
@@ -88,8 +89,9 @@ QString Fit(const QString &value, int width)
 // "10.1000/xyz" from "10.1000/xyz", "doi:10.1000/xyz" or a resolver address; empty when it holds no DOI.
 QString CleanDoi(const QString &value)
 {
-    static const QRegularExpression doi(QStringLiteral("^\\s*(?:doi:\\s*|https?://(?:dx\\.)?doi\\.org/)?(10\\.\\d{3,9}/\\S.*?)\\s*$"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression doi(
+        QStringLiteral("^\\s*(?:doi:\\s*|https?://(?:dx\\.)?doi\\.org/)?(10\\.\\d{3,9}/\\S.*?)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = doi.match(value);
     return match.hasMatch() ? match.captured(1) : QString();
 }
@@ -163,8 +165,7 @@ TRISImporter::TRISImporter(TdmMain &DataModule, TUserPrompts &prompts)
     : DM(DataModule)
     , FPrompts(prompts)
     , FClock([] { return QDateTime::currentDateTime(); })
-{
-}
+{ }
 
 TRISImporter::TOutcome TRISImporter::Parse(const QStringList &Input, bool IgnoreDate)
 {
@@ -190,8 +191,9 @@ TRISImporter::TOutcome TRISImporter::Parse(const QStringList &Input, bool Ignore
             QString lines;
             for (const QString &line : std::as_const(SL))
                 lines += line + QStringLiteral("\r\n");
-            FPrompts.ShowMessage(QStringLiteral("Can't parse data: \r\n ") + lines + QStringLiteral(" \n\r ") + error.Message(),
-                                 TMessageKind::mkError);
+            FPrompts.ShowMessage(
+                QStringLiteral("Can't parse data: \r\n ") + lines + QStringLiteral(" \n\r ") + error.Message(),
+                TMessageKind::mkError);
         }
     };
     bool open = false;
@@ -215,9 +217,10 @@ TRISImporter::TOutcome TRISImporter::Parse(const QStringList &Input, bool Ignore
     }
     batch.Commit();
     if (outcome.Records == 0 && !Input.isEmpty())
-        FPrompts.ShowMessage(QStringLiteral("No citation records found: a RIS record begins with a \"TY  - \" line and a "
-                                            "tagged-text record with a \"%0 \" line."),
-                             TMessageKind::mkWarning);
+        FPrompts.ShowMessage(
+            QStringLiteral("No citation records found: a RIS record begins with a \"TY  - \" line and a "
+                           "tagged-text record with a \"%0 \" line."),
+            TMessageKind::mkWarning);
     return outcome;
 }
 
@@ -357,7 +360,8 @@ void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
         if (line.startsWith(u"KW"))
             paper.Keywords += u' ' + line.mid(6);
     paper.Keywords = Fit(paper.Keywords, 500);
-    paper.Year = ReadYear(GetTagValue({QStringLiteral("PY"), QStringLiteral("Y1"), QStringLiteral("%D"), QStringLiteral("DEP")}), now);
+    paper.Year = ReadYear(
+        GetTagValue({QStringLiteral("PY"), QStringLiteral("Y1"), QStringLiteral("%D"), QStringLiteral("DEP")}), now);
 
     const QString firstPage = GetTagValue({QStringLiteral("SP"), QStringLiteral("%P")});
     const qsizetype dash = firstPage.indexOf(u'-');

@@ -19,7 +19,8 @@ QString FormatReferences(TTemplater &templater, const TPapers &papers)
 
 QByteArray ReferenceRtf(const QString &referenceText)
 {
-    QByteArray rtf("{\\rtf1\\ansi\\ansicpg1252\\deff0\\viewkind4\\uc1\\pard\\fi-426\\li426\\sl480\\slmult1\\lang9\\f0\\fs24 ");
+    QByteArray rtf(
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\viewkind4\\uc1\\pard\\fi-426\\li426\\sl480\\slmult1\\lang9\\f0\\fs24 ");
     QString body = referenceText;
     body.replace(QStringLiteral("\r\n"), QStringLiteral("\\par "));
     rtf.reserve(rtf.size() + body.size() + 2);

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "records/LibraryRecords.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-
-#include "records/LibraryRecords.h"
 
 class TTemplater;
 

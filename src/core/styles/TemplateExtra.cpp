@@ -7,7 +7,8 @@
 
 QString TemplateExtraText(const TTemplateRecord &style)
 {
-    return style.AuthDelimeter + QStringLiteral("\r\n") + QString::number(style.EtAlLimit) + QStringLiteral("\r\n") + style.NumFormat;
+    return style.AuthDelimeter + QStringLiteral("\r\n") + QString::number(style.EtAlLimit) + QStringLiteral("\r\n")
+        + style.NumFormat;
 }
 
 void ReadTemplateExtra(const QString &text, TTemplateRecord &style)

@@ -52,10 +52,10 @@ QString AuthorList(const TPaperRecord &paper, const TTemplateRecord &style, TAut
 
 const QStringList &TTemplater::ElementNames()
 {
-    static const QStringList names = {QStringLiteral("fn"), QStringLiteral("ln"), QStringLiteral("pt"), QStringLiteral("jt"),
-                                      QStringLiteral("ja"), QStringLiteral("jy"), QStringLiteral("jv"), QStringLiteral("ji"),
-                                      QStringLiteral("ps"), QStringLiteral("pe"), QStringLiteral("cy"), QStringLiteral("pb"),
-                                      QStringLiteral("ld"), QStringLiteral("jd")};
+    static const QStringList names = {QStringLiteral("fn"), QStringLiteral("ln"), QStringLiteral("pt"),
+        QStringLiteral("jt"), QStringLiteral("ja"), QStringLiteral("jy"), QStringLiteral("jv"), QStringLiteral("ji"),
+        QStringLiteral("ps"), QStringLiteral("pe"), QStringLiteral("cy"), QStringLiteral("pb"), QStringLiteral("ld"),
+        QStringLiteral("jd")};
     return names;
 }
 
@@ -128,7 +128,7 @@ TErrorType TTemplater::SetTemplate(PTemplate Template)
 
 QString TTemplater::ElementValue(int element, const TPaperRecord &Paper) const
 {
-    static const TTemplateRecord defaults{0, 0, {}, {}, QStringLiteral(","), QStringLiteral("[%d]"), 6};
+    static const TTemplateRecord defaults {0, 0, {}, {}, QStringLiteral(","), QStringLiteral("[%d]"), 6};
     const TTemplateRecord &style = FTemplate ? *FTemplate : defaults;
     static const TJournalRecord empty;
     const TJournalRecord &journal = Paper.Journal ? *Paper.Journal : empty;
@@ -201,14 +201,15 @@ QString TTemplater::ParseString(const TPaperRecord &Paper, int Number)
     };
     const auto isEmptyElement = [&](const QString &name) {
         const qsizetype element = names.indexOf(name.toLower());
-        return element >= 0 && (name == names[element] || name == names[element].toUpper()) && value(int(element)).isEmpty();
+        return element >= 0 && (name == names[element] || name == names[element].toUpper())
+            && value(int(element)).isEmpty();
     };
 
     // Blocks are cut by their positions in the text as written, so each loses exactly its own characters.
     std::vector<bool> removed(std::size_t(text.size()), false);
     for (const TElement &element : FBlocksMap)
-        if (element.BegBlock > 0 && element.EndBlock >= element.BegBlock && element.EndBlock <= text.size() &&
-            isEmptyElement(element.name))
+        if (element.BegBlock > 0 && element.EndBlock >= element.BegBlock && element.EndBlock <= text.size()
+            && isEmptyElement(element.name))
             std::fill(removed.begin() + element.BegBlock - 1, removed.begin() + element.EndBlock, true);
     QString line;
     line.reserve(text.size());
