@@ -3,6 +3,7 @@
 #include "exchange/Backup.h"
 #include "exchange/ListFiles.h"
 #include "exchange/RISImporter.h"
+#include "exchange/TextFiles.h"
 #include "shell/PaperFiles.h"
 #include "shell/VarnelError.h"
 
@@ -102,10 +103,10 @@ private Q_SLOTS:
             {"Carbon", "J", "%ld. %pt. %jd %jy; \\b %jv\\b0[(%ji)]:%ps-%pe.", "B", "%ld. %pt. %cy: %pb; %jy."})));
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("styles.tlst"));
-        SaveListFile(file, text);
+        SaveTextFile(file, text);
         ImportStyleList(*FDb->Dm, {Fields({"Only", "J", "%fn"})});
         QCOMPARE(Titles(QStringLiteral("SELECT Title FROM Templates")), QStringList {QStringLiteral("Only")});
-        ImportStyleList(*FDb->Dm, ReadListFile(file));
+        ImportStyleList(*FDb->Dm, ReadTextLines(file));
         TTemplates back;
         FDb->Dm->GetTemplates(back);
         QCOMPARE(back.size(), styles.size());
@@ -201,17 +202,14 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(FDb->Dir.filePath(QStringLiteral("Database/varnel.bak"))));
     }
 
-    void restoreRefusesAnArchiveWithoutStyles()
+    // A library without styles still writes its (empty) style list, and its archive restores.
+    void restoreOfALibraryWithoutStyles()
     {
         FillLibrary();
         QTemporaryDir dir;
-        const QString archive = dir.filePath(QStringLiteral("a.vbk"));
-        BackupLibrary(*FDb->Dm, archive);
-        // The same archive under another database, emptied of its style list by writing a fresh one.
         TDatabaseFixture other;
         QVERIFY(other.Create());
         other.Dm->ExecTransaction(QStringLiteral("DELETE FROM Templates"));
-        // An archive from a library without styles still holds the (empty) list and restores.
         const QString empty = dir.filePath(QStringLiteral("empty.vbk"));
         BackupLibrary(*other.Dm, empty);
         RestoreLibrary(*FDb->Dm, FDb->Prompts, empty, FDb->Library);

@@ -1,5 +1,6 @@
 #include "TestFiles.h"
 #include "DatabaseFixture.h"
+#include "TestRecords.h"
 #include "shell/FileUtils.h"
 #include "shell/PaperFiles.h"
 
@@ -9,11 +10,6 @@
 #include <QThread>
 
 namespace {
-
-TAuthorRecord Author(const char *first, const char *last, int id = 0)
-{
-    return {id, QString::fromUtf8(first), QString::fromUtf8(last)};
-}
 
 QStringList LastNames(const TPaperRecord &paper)
 {

@@ -1,5 +1,6 @@
 #include "DatabaseFixture.h"
 #include "TestFiles.h"
+#include "TestRecords.h"
 #include "exchange/Exports.h"
 #include "exchange/RISImporter.h"
 #include "exchange/RISWriter.h"
@@ -275,8 +276,7 @@ private Q_SLOTS:
         paper.PE = QStringLiteral("147");
         paper.Year = 2012;
         paper.Added = QDate(2024, 3, 5);
-        paper.AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")},
-            {0, QStringLiteral("Peter"), QStringLiteral("Petrov")}};
+        paper.AuthorList = {Author("Ivan", "Ivanov"), Author("Peter", "Petrov")};
         QStringList lines {QStringLiteral("kept")};
         PutToRIS(paper, true, lines);
         QCOMPARE(lines,
@@ -332,8 +332,7 @@ private Q_SLOTS:
         paper.DOI = QStringLiteral("10.1234/abc.5");
         paper.Keywords = QStringLiteral("wear friction");
         paper.Added = QDate(2021, 7, 1);
-        paper.AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")},
-            {0, QStringLiteral("Zoë"), QStringLiteral("Łukasiewicz")}};
+        paper.AuthorList = {Author("Ivan", "Ivanov"), Author("Zoë", "Łukasiewicz")};
         QStringList lines;
         PutToRIS(paper, false, lines);
         int pid = 0;
@@ -380,7 +379,7 @@ private Q_SLOTS:
             paper->Volume = QStringLiteral("512");
             paper->Year = 2012;
             paper->Added = QDate(2012, 1, 2);
-            paper->AuthorList = {{0, QStringLiteral("Ivan"), QStringLiteral("Ivanov")}};
+            paper->AuthorList = {Author("Ivan", "Ivanov")};
             QVERIFY(FDb->Dm->UpdatePaper(*paper) > 0);
             papers.push_back(std::move(paper));
         }

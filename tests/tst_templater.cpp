@@ -1,3 +1,4 @@
+#include "TestRecords.h"
 #include "shell/FormatString.h"
 #include "shell/VarnelError.h"
 #include "styles/ReferenceText.h"
@@ -12,11 +13,6 @@
 Q_DECLARE_METATYPE(TErrorType)
 
 namespace {
-
-TAuthorRecord Author(const char *first, const char *last)
-{
-    return {0, QString::fromUtf8(first), QString::fromUtf8(last)};
-}
 
 // The sample papers of the style examples, by name; later names vary one thing of the journal paper.
 TPaperRecord SamplePaper(const QString &name)

@@ -182,13 +182,15 @@ void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName,
     const TZipReader archive(fileName);
     if (archive.Find(TemplatesEntry) < 0)
         throw EVarnelError(QStringLiteral("\"%1\" is not a backup archive: it holds no style list.").arg(fileName));
-    const QStringList styles = SplitLines(archive.Text(TemplatesEntry));
-    for (const QString &line : styles)
-        if (ListFields(line).value(0).isEmpty())
-            throw EVarnelError(QStringLiteral("The style list of \"%1\" is damaged.").arg(fileName));
+    TTemplates styles;
+    try {
+        styles = ReadStyleList(SplitLines(archive.Text(TemplatesEntry)));
+    } catch (const EVarnelError &error) {
+        throw EVarnelError(QStringLiteral("The style list of \"%1\" is damaged. %2").arg(fileName, error.Message()));
+    }
 
     EmptyDatabase(dm);
-    ImportStyleList(dm, styles);
+    ReplaceStyles(dm, styles);
     // All records go to the importer as one input (one transaction); an empty line closes each.
     QStringList records;
     const zip_int64_t count = archive.Count();

@@ -1,9 +1,11 @@
 #include "Exports.h"
 
 #include "RISWriter.h"
+#include "TextFiles.h"
 #include "library/DataModule.h"
 #include "shell/FileUtils.h"
 #include "shell/PaperFiles.h"
+#include "shell/TextUtils.h"
 
 namespace {
 
@@ -11,7 +13,13 @@ void WriteRIS(const TPaperRecord &paper, bool noDate, const QString &fileName)
 {
     QStringList lines;
     PutToRIS(paper, noDate, lines);
-    SaveRISFile(fileName, lines);
+    SaveTextFile(fileName, LinesWithCRLF(lines));
+}
+
+// The RIS file of a chosen paper: no date added, named by its export name.
+void WriteExportRIS(const TPaperRecord &paper, const QString &folder)
+{
+    WriteRIS(paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(paper) + QStringLiteral(".ris"));
 }
 
 int Count(const TPapers &papers)
@@ -28,7 +36,7 @@ void ExportRISFiles(const TPapers &papers, const QString &folder, const TProgres
     for (const auto &paper : papers) {
         if (!paper)
             continue;
-        WriteRIS(*paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(*paper) + QStringLiteral(".ris"));
+        WriteExportRIS(*paper, folder);
         if (progress)
             progress(++done, total);
     }
@@ -45,8 +53,7 @@ void ExportPaperFiles(const TPapers &papers, const QString &libraryFolder, const
         if (paper->Local)
             CopyPaperFileTo(*paper, libraryFolder, folder, prompts);
         if (withRIS)
-            WriteRIS(
-                *paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(*paper) + QStringLiteral(".ris"));
+            WriteExportRIS(*paper, folder);
         if (progress)
             progress(++done, total);
     }

@@ -1,11 +1,9 @@
 #include "ListFiles.h"
 
-#include "TextFiles.h"
 #include "library/DataModule.h"
 #include "shell/PaperFiles.h"
 #include "shell/VarnelError.h"
 
-#include <QSaveFile>
 #include <QSet>
 
 namespace {
@@ -64,7 +62,7 @@ QString StyleListText(TdmMain &dm)
     return text;
 }
 
-void ImportStyleList(TdmMain &dm, const QStringList &lines)
+TTemplates ReadStyleList(const QStringList &lines)
 {
     TTemplates styles;
     for (const QString &line : lines) {
@@ -81,8 +79,18 @@ void ImportStyleList(TdmMain &dm, const QStringList &lines)
             style->Fields.append({0, fields[i].isEmpty() ? QChar() : fields[i].front(), fields[i + 1]});
         styles.push_back(std::move(style));
     }
+    return styles;
+}
+
+void ReplaceStyles(TdmMain &dm, const TTemplates &styles)
+{
     dm.ClearTemplates();
     dm.SetTemplates(styles);
+}
+
+void ImportStyleList(TdmMain &dm, const QStringList &lines)
+{
+    ReplaceStyles(dm, ReadStyleList(lines));
 }
 
 QString GroupFolderListText(TdmMain &dm)
@@ -179,20 +187,4 @@ void ImportJournalList(TdmMain &dm, const QStringList &lines)
         if (!journal.Title.isEmpty())
             dm.UpdateJournal(journal);
     }
-}
-
-void SaveListFile(const QString &fileName, const QString &text)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EVarnelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    file.write("\xEF\xBB\xBF");
-    file.write(text.toUtf8());
-    if (!file.commit())
-        throw EVarnelError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
-}
-
-QStringList ReadListFile(const QString &fileName)
-{
-    return ReadTextLines(fileName);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/LibraryRecords.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +14,11 @@ QStringList ListFields(const QString &line);
 
 // Styles with their template fields (not their parameters).
 QString StyleListText(TdmMain &dm);
-// Replaces every style by those of the list; each gets the default parameters. A line without a title fails
-// the import with EVarnelError before any style is deleted.
+// The styles of a list, each with the default parameters. A line without a title raises EVarnelError.
+TTemplates ReadStyleList(const QStringList &lines);
+// Deletes every style, then stores styles as new ones.
+void ReplaceStyles(TdmMain &dm, const TTemplates &styles);
+// Both: a list with a bad line fails before any style is deleted.
 void ImportStyleList(TdmMain &dm, const QStringList &lines);
 
 // Every group and folder with its code.
@@ -30,7 +35,5 @@ QString JournalListText(TdmMain &dm);
 // Creates or updates each container by title. A container that exists keeps its type; a new one is a journal.
 void ImportJournalList(TdmMain &dm, const QStringList &lines);
 
-// List files on their own: written as UTF-8 with a byte-order mark and CR LF through a temporary file; read in
-// UTF-8 (with or without the mark) or the 8-bit code page. Both raise EVarnelError with the reason.
-void SaveListFile(const QString &fileName, const QString &text);
-QStringList ReadListFile(const QString &fileName);
+// List files on their own are written with SaveTextFile (UTF-8 with a byte-order mark, CR LF) and read with
+// ReadTextLines, which also takes the 8-bit code page of older files.

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace {
 
 // The line without a byte-order mark and leading blanks, for recognising record boundaries.
@@ -103,26 +105,31 @@ bool IsInitials(const QString &word)
     return initials.match(word).hasMatch();
 }
 
-// A name without a comma: "Adler D.G." (last name, initials) or, failing that, the whole text as last name.
-TAuthorRecord NameWithoutComma(const QString &text)
+// "Ivanov, Ivan" or "Adler D.G.": a name written last name first, as bibliographic databases write it; none
+// for other forms. After a comma the first name starts past one blank; trailing blanks are dropped.
+std::optional<TAuthorRecord> LastNameFirst(const QString &text, bool trimFirst)
 {
+    const qsizetype comma = text.indexOf(u',');
+    if (comma >= 0) {
+        qsizetype first = comma + 1;
+        if (first < text.size() && text[first] == u' ')
+            ++first;
+        QString firstName = text.mid(first);
+        while (!firstName.isEmpty() && firstName.back().isSpace())
+            firstName.chop(1);
+        return TAuthorRecord {0, trimFirst ? firstName.trimmed() : firstName, text.left(comma)};
+    }
     const QString name = text.trimmed();
     const qsizetype blank = name.lastIndexOf(u' ');
     if (blank > 0 && IsInitials(name.mid(blank + 1)))
-        return {0, name.mid(blank + 1), name.left(blank).trimmed()};
-    return {0, QString(), name};
+        return TAuthorRecord {0, name.mid(blank + 1), name.left(blank).trimmed()};
+    return std::nullopt;
 }
 
-// "Ivanov, Ivan": the first name starts after the comma and one blank.
-TAuthorRecord NameWithComma(const QString &text, qsizetype comma, bool trimFirst)
+// The name of an AU or %A line: last name first, failing that the whole text as the last name.
+TAuthorRecord TaggedName(const QString &text, bool trimFirst)
 {
-    qsizetype first = comma + 1;
-    if (first < text.size() && text[first] == u' ')
-        ++first;
-    QString firstName = text.mid(first);
-    while (!firstName.isEmpty() && firstName.back().isSpace())
-        firstName.chop(1);
-    return {0, trimFirst ? firstName.trimmed() : firstName, text.left(comma)};
+    return LastNameFirst(text, trimFirst).value_or(TAuthorRecord {0, QString(), text.trimmed()});
 }
 
 QDate ReadDateAdded(const QString &value)
@@ -151,15 +158,6 @@ int ReadYear(const QString &value, const QDateTime &now)
 }
 
 } // namespace
-
-QStringList SplitLines(const QString &text)
-{
-    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
-    QStringList lines = text.split(lineEnd);
-    if (!lines.isEmpty() && lines.back().isEmpty())
-        lines.removeLast(); // the final line end closes the last line rather than opening another
-    return lines;
-}
 
 TRISImporter::TRISImporter(TdmMain &DataModule, TUserPrompts &prompts)
     : DM(DataModule)
@@ -251,34 +249,21 @@ void TRISImporter::ReadAuthors(TPaperRecord &paper) const
 {
     for (const QString &line : SL) {
         if (line.startsWith(u"%A")) {
-            const qsizetype blank = line.indexOf(u' ');
-            const qsizetype comma = line.indexOf(u',');
-            if (comma < 0)
-                paper.AuthorList.append(NameWithoutComma(line.mid(blank + 1)));
-            else
-                paper.AuthorList.append(NameWithComma(line.mid(blank + 1), comma - blank - 1, true));
+            paper.AuthorList.append(TaggedName(line.mid(line.indexOf(u' ') + 1), true));
         } else if (line.startsWith(u"AU")) {
             const QString name = line.mid(6);
-            const qsizetype comma = name.indexOf(u',');
-            if (name.trimmed().isEmpty())
-                continue;
-            paper.AuthorList.append(comma < 0 ? NameWithoutComma(name) : NameWithComma(name, comma, false));
+            if (!name.trimmed().isEmpty())
+                paper.AuthorList.append(TaggedName(name, false));
         } else if (line.startsWith(u"A1")) {
             QString names = line.mid(6);
             names.replace(QStringLiteral(" and "), QStringLiteral(";"));
             for (const QString &name : names.split(u';')) {
                 if (name.trimmed().isEmpty())
                     continue;
-                // "Ivanov, Ivan" and "Adler D.G." are read as the databases write them; other names split at
-                // their second blank when they have two ("Peter P. Petrov"), else at the first.
-                const qsizetype comma = name.indexOf(u',');
-                if (comma >= 0) {
-                    paper.AuthorList.append(NameWithComma(name.trimmed(), name.trimmed().indexOf(u','), true));
-                    continue;
-                }
-                const qsizetype lastBlank = name.trimmed().lastIndexOf(u' ');
-                if (lastBlank > 0 && IsInitials(name.trimmed().mid(lastBlank + 1))) {
-                    paper.AuthorList.append(NameWithoutComma(name));
+                // Names written last name first are read so; other names split at their second blank when
+                // they have two ("Peter P. Petrov"), else at the first.
+                if (const auto author = LastNameFirst(name.trimmed(), true)) {
+                    paper.AuthorList.append(*author);
                     continue;
                 }
                 qsizetype split = name.indexOf(u' ');
@@ -299,11 +284,9 @@ void TRISImporter::ReadAuthors(TPaperRecord &paper) const
 
 void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
 {
-    if (!SL.isEmpty() && SL.front().startsWith(QChar(0xFEFF)))
-        SL.front().remove(0, 1);
-    for (QString &line : SL)
-        if (line.startsWith(u' ') && IsRecordStart(line))
-            line = Bare(line).toString();
+    // The record's first line is its "TY" or "%0" line, perhaps behind a byte-order mark or blanks.
+    if (!SL.isEmpty())
+        SL.front() = Bare(SL.front()).toString();
     const QDateTime now = FClock();
     TPaperRecord paper;
     auto journal = std::make_shared<TJournalRecord>();

@@ -45,6 +45,3 @@ private:
     std::function<QDateTime()> FClock;
     QStringList SL; // the lines of the record being read
 };
-
-// The lines of a text, split at CR LF, CR or LF.
-QStringList SplitLines(const QString &text);

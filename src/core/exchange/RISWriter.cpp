@@ -1,10 +1,6 @@
 #include "RISWriter.h"
 
 #include "records/LibraryRecords.h"
-#include "shell/TextUtils.h"
-#include "shell/VarnelError.h"
-
-#include <QSaveFile>
 
 namespace {
 
@@ -51,15 +47,4 @@ void PutToRIS(const TPaperRecord &Paper, bool NoDate, QStringList &SL)
        << Line("AD", NoDate || !Paper.Added.isValid() ? QString() : Paper.Added.toString(QStringLiteral("yyyy/MM/dd")));
     for (const TAuthorRecord &author : Paper.AuthorList)
         SL << Line("AU", author.Last + QStringLiteral(", ") + author.First);
-}
-
-void SaveRISFile(const QString &fileName, const QStringList &lines)
-{
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EVarnelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
-    file.write("\xEF\xBB\xBF");
-    file.write(LinesWithCRLF(lines).toUtf8());
-    if (!file.commit())
-        throw EVarnelError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }

@@ -9,7 +9,3 @@ struct TPaperRecord;
 // then pages, year, abstract, address, DOI, keywords, date added and one AU line per author. Every line is
 // written even when its value is empty; values are written as stored. NoDate leaves the AD value empty.
 void PutToRIS(const TPaperRecord &Paper, bool NoDate, QStringList &SL);
-
-// Writes lines as a RIS file (UTF-8 with a byte-order mark, CR LF) through a temporary file, so a failed write
-// leaves no half file under the name. Raises EVarnelError with the reason.
-void SaveRISFile(const QString &fileName, const QStringList &lines);

@@ -1,9 +1,10 @@
 #include "TextFiles.h"
 
-#include "RISImporter.h"
 #include "shell/VarnelError.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 QString DecodeText(const QByteArray &bytes)
@@ -22,10 +23,30 @@ QString DecodeText(const QByteArray &bytes)
     return windows.isValid() ? QString(windows.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
+QStringList SplitLines(const QString &text)
+{
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    QStringList lines = text.split(lineEnd);
+    if (!lines.isEmpty() && lines.back().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
 QStringList ReadTextLines(const QString &fileName)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw EVarnelError(QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, file.errorString()));
     return SplitLines(DecodeText(file.readAll()));
+}
+
+void SaveTextFile(const QString &fileName, const QString &text)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw EVarnelError(QStringLiteral("Cannot create file \"%1\". %2").arg(fileName, file.errorString()));
+    file.write("\xEF\xBB\xBF");
+    file.write(text.toUtf8());
+    if (!file.commit())
+        throw EVarnelError(QStringLiteral("Cannot write file \"%1\". %2").arg(fileName, file.errorString()));
 }

@@ -169,14 +169,6 @@ QString TTemplater::ElementValue(int element, const TPaperRecord &Paper) const
     }
 }
 
-std::vector<TMaskElement> TTemplater::ElementValues(const TPaperRecord &Paper) const
-{
-    std::vector<TMaskElement> values;
-    for (int i = 0; i < int(ElementNames().size()); ++i)
-        values.push_back({ElementNames()[i], ElementValue(i, Paper)});
-    return values;
-}
-
 // Elements are written in lower case ("%jv") or all in upper case ("%JV"); both are replaced by the element's
 // value and both let an empty element's block vanish. A name in mixed case ("%Jv") passes validation but
 // stays as written. Substitution runs in the fixed element order over the whole text, so an element inside

@@ -18,13 +18,6 @@ struct TElement
     int EndBlock = 0;
 };
 
-// One element's text for the paper being formatted.
-struct TMaskElement
-{
-    QString templ;
-    QString value;
-};
-
 // The citation-style formatter: validates template texts and turns a paper into one numbered reference line.
 // Not reentrant: every call rebuilds the element map, so each owner keeps its own instance.
 class TTemplater
@@ -45,9 +38,6 @@ public:
     // format. Raises EVarnelError without an active style and for a number format that does not take exactly
     // the number (the caller shows the message; nothing is copied or inserted).
     QString ParseString(const TPaperRecord &Paper, int Number);
-
-    // The element values of a paper under the active style's parameters (for tests and previews).
-    std::vector<TMaskElement> ElementValues(const TPaperRecord &Paper) const;
 
 private:
     // The value of the element at that place of ElementNames().
