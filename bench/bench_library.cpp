@@ -202,6 +202,7 @@ int main(int argc, char *argv[])
                  QStringLiteral("SELECT * FROM Papers WHERE Title LIKE '%diamond%' AND Title LIKE '%4242%'"),
                  QStringLiteral("goal: < 100 ms"));
     searchFigure(QStringLiteral("Search by author"), QStringLiteral("Virtanen"), {},
-                 QStringLiteral("SELECT * FROM Papers p JOIN Authors a on a.PID = p.Id WHERE a.Last LIKE '%Virtanen%'"), QString());
+                 QStringLiteral("SELECT distinct * FROM Papers p JOIN Authors a on a.PID = p.Id WHERE a.Last LIKE '%Virtanen%'"),
+                 QString());
     return 0;
 }

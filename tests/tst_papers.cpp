@@ -96,20 +96,37 @@ private Q_SLOTS:
         QCOMPARE(loaded[0]->FileName, MD5Hex(QStringLiteral("Patents"), text));
     }
 
+    // An abstract far beyond the largest text a statement could carry goes into its blob whole.
+    void longAbstractKeptWhole()
+    {
+        TPaperRecord paper;
+        paper.JID = 1;
+        paper.Title = QStringLiteral("Long abstract");
+        paper.Abst = QStringLiteral("Синтез графена 日本語 ").repeated(5000); // 90,000 characters, 200,000 bytes
+        const int id = FDb->Dm->UpdatePaper(paper);
+        QVERIFY(id > 0);
+        QCOMPARE(FDb->LoadPaper(id).front()->Abst, paper.Abst);
+        paper.Abst += QStringLiteral("updated");
+        FDb->Dm->UpdatePaper(paper);
+        QCOMPARE(FDb->LoadPaper(id).front()->Abst, paper.Abst);
+    }
+
     void newPaperMatchesJournalTitleAndDoi()
     {
         const int journal = FDb->AddJournal(QStringLiteral("Carbon"));
-        const int first = FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/x"));
+        const int first = FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/x"), {Author("A.", "Smith")});
         QVERIFY(first > 0);
         QCOMPARE(FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/x")), first);
-        QCOMPARE(FDb->AddPaper(journal, QStringLiteral("GRAPHENE Growth"), QStringLiteral("10.1/x")), first);
+        // Matched in any letter case, the paper's authors too: the later spelling is kept, nothing doubles.
+        QCOMPARE(FDb->AddPaper(journal, QStringLiteral("GRAPHENE Growth"), QStringLiteral("10.1/x"), {Author("a.", "SMITH")}), first);
         QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 1);
         QCOMPARE(FDb->LoadPaper(first)[0]->Title, QStringLiteral("GRAPHENE Growth"));
+        QCOMPARE(LastNames(*FDb->LoadPaper(first)[0]), QStringList{QStringLiteral("SMITH")});
         // Another DOI is another paper, which gets its own ID and its own authors.
         const int second = FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/y"), {Author("N.", "New")});
         QVERIFY(second > 0 && second != first);
         QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 2);
-        QCOMPARE(FDb->Scalar(QStringLiteral("SELECT PID FROM Authors")), second);
+        QCOMPARE(FDb->Scalar(QStringLiteral("SELECT PID FROM Authors WHERE Last = 'New'")), second);
     }
 
     void authorsKeepTheirStoredOrder()

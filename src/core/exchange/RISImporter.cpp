@@ -178,6 +178,7 @@ TRISImporter::TOutcome TRISImporter::Parse(const QStringList &Input, bool Ignore
 {
     TOutcome outcome;
     TdmMain::TBatch batch(DM);
+    FJournalIds.clear();
     const auto runRecord = [&](qsizetype from, qsizetype to) {
         SL = Input.mid(from, to - from + 1);
         ++outcome.Records;
@@ -322,7 +323,9 @@ void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
     } else {
         if (journal->Title.isEmpty())
             throw EVarnelError(QStringLiteral("Journal title not found!"));
-        paper.JID = DM.GetJournalID(journal->Title);
+        paper.JID = FJournalIds.value(journal->Title);
+        if (paper.JID == 0)
+            paper.JID = DM.GetJournalID(journal->Title);
         if (paper.JID == 0) {
             journal->ID = -1;
             DM.UpdateJournal(*journal);
@@ -330,6 +333,7 @@ void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
             if (paper.JID == 0)
                 throw EVarnelError(QStringLiteral("The journal \"%1\" could not be stored").arg(journal->Title));
         }
+        FJournalIds.insert(journal->Title, paper.JID);
     }
     journal->ID = paper.JID;
     if (paper.JID == 1 || paper.JID == 2) {
@@ -362,8 +366,7 @@ void TRISImporter::ParseRecord(bool IgnoreDate, int &JID, int &PID)
 
     ReadAuthors(paper);
     paper.Volume = Fit(GetTagValue({QStringLiteral("VL"), QStringLiteral("%V")}), 20);
-    // The engine takes at most 16,383 characters in one text literal; a longer abstract is cut to that.
-    paper.Abst = Fit(GetTagValue({QStringLiteral("AB"), QStringLiteral("%X"), QStringLiteral("N2")}), 16383);
+    paper.Abst = GetTagValue({QStringLiteral("AB"), QStringLiteral("%X"), QStringLiteral("N2")});
     paper.URL = Fit(GetTagValue({QStringLiteral("UR"), QStringLiteral("%U")}), 500);
     paper.Issue = Fit(GetTagValue({QStringLiteral("IS"), QStringLiteral("%N")}), 20);
     QString doi = CleanDoi(GetTagValue({QStringLiteral("M3")}));

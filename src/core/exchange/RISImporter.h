@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QHash>
 #include <QStringList>
 
 #include <functional>
@@ -44,4 +45,5 @@ private:
     TUserPrompts &FPrompts;
     std::function<QDateTime()> FClock;
     QStringList SL; // the lines of the record being read
+    QHash<QString, int> FJournalIds; // containers already found or stored during this input, by exact title
 };

@@ -62,8 +62,7 @@ TdmMain::TdmMain(TUserPrompts &prompts, std::function<QString()> libraryFolder)
     : FPrompts(prompts)
     , FLibraryFolder(std::move(libraryFolder))
     , FClock([] { return QDateTime::currentDateTime(); })
-{
-}
+{ }
 
 TdmMain::~TdmMain()
 {
@@ -81,6 +80,7 @@ void TdmMain::Disconnect()
     TLock lock(&FLock);
     FQuery.Close();
     FTransaction.reset();
+    FStatements.clear();
     FAttachment.reset();
 }
 
@@ -89,8 +89,8 @@ bool TdmMain::Connect()
     TLock lock(&FLock);
     Disconnect();
     try {
-        FAttachment = TFbAttachment::Attach(FDBFileName, QString::fromLatin1(UserName), QString::fromLatin1(Password),
-                                            QString::fromLatin1(RoleName));
+        FAttachment = TFbAttachment::Attach(
+            FDBFileName, QString::fromLatin1(UserName), QString::fromLatin1(Password), QString::fromLatin1(RoleName));
         return true;
     } catch (const EVarnelError &) {
         return false;
@@ -105,10 +105,10 @@ bool TdmMain::CreateDatabase()
             ForceFolder(QString(), QFileInfo(FDBFileName).absolutePath());
         // Paper titles and every other text compare without letter case (UNICODE_CI). 8 KiB pages: with 4 KiB
         // the index on a 250-character UNICODE_CI title exceeds the engine's key size.
-        TFbAttachment::ExecuteCreateDatabase(QStringLiteral("CREATE DATABASE ") + QuotedStr(FDBFileName) + QStringLiteral(" ") +
-                                             QStringLiteral("USER 'SYSDBA'\r\n") + QStringLiteral("PASSWORD 'pinegrove'\r\n") +
-                                             QStringLiteral("PAGE_SIZE %1\r\n").arg(PageSize) +
-                                             QStringLiteral("DEFAULT CHARACTER SET UTF8 COLLATION UNICODE_CI\r\n"));
+        TFbAttachment::ExecuteCreateDatabase(QStringLiteral("CREATE DATABASE ") + QuotedStr(FDBFileName)
+            + QStringLiteral(" ") + QStringLiteral("USER 'SYSDBA'\r\n") + QStringLiteral("PASSWORD 'pinegrove'\r\n")
+            + QStringLiteral("PAGE_SIZE %1\r\n").arg(PageSize)
+            + QStringLiteral("DEFAULT CHARACTER SET UTF8 COLLATION UNICODE_CI\r\n"));
         if (!Connect())
             throw EVarnelError(QStringLiteral("cannot attach the new database"));
     } catch (const EVarnelError &) {
@@ -138,7 +138,8 @@ bool TdmMain::CheckDBStructure()
         FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM Papers"), 1));
     } catch (const EVarnelError &) {
         FQuery.Close();
-        FPrompts.ShowMessage(QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        FPrompts.ShowMessage(
+            QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
         return true;
     }
     const bool hasAdded = FQuery.HasField(QStringLiteral("ADDED"));
@@ -162,6 +163,7 @@ void TdmMain::UpdateDB(const QString &fileName)
             // Each statement stands alone: a failing one is rolled back and the next one runs.
         }
     }
+    FStatements.clear(); // prepared against the old structure
 }
 
 bool TdmMain::OpenLibrary(const QString &dbFileName, const QString &updateFileName, bool updateRequested)
@@ -182,8 +184,9 @@ bool TdmMain::OpenLibrary(const QString &dbFileName, const QString &updateFileNa
         if (haveUpdate)
             UpdateDB(updateFileName);
         else
-            FPrompts.ShowMessage(QStringLiteral("Update of the database structure is required! Visit the program web-site"),
-                                 TMessageKind::mkWarning);
+            FPrompts.ShowMessage(
+                QStringLiteral("Update of the database structure is required! Visit the program web-site"),
+                TMessageKind::mkWarning);
     }
     return true;
 }
@@ -220,6 +223,34 @@ TFbResult TdmMain::RawQuery(const QString &sql, std::size_t maxRows)
     return result;
 }
 
+TFbResult TdmMain::Run(const QString &sql, const TFbParams &params, bool write)
+{
+    if (!FAttachment)
+        throw EFbError(QStringLiteral("The library database is not connected"));
+    std::unique_ptr<TFbTransaction> readOnly;
+    TFbTransaction *transaction = FTransaction.get();
+    if (write) {
+        transaction = &CurrentTransaction();
+    } else if (!transaction) {
+        readOnly = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadOnly);
+        transaction = readOnly.get();
+    }
+    std::shared_ptr<TFbStatement> &statement = FStatements[sql];
+    if (!statement) {
+        try {
+            statement = FAttachment->Prepare(*transaction, sql);
+        } catch (...) {
+            FStatements.remove(sql);
+            throw;
+        }
+    }
+    const std::shared_ptr<TFbStatement> held = statement; // the cache may be cleared while it runs
+    TFbResult result = transaction->Run(FAttachment->Handle(), *held, params);
+    if (readOnly)
+        readOnly->Commit();
+    return result;
+}
+
 int TdmMain::Open(const QString &sql)
 {
     TLock lock(&FLock);
@@ -227,17 +258,26 @@ int TdmMain::Open(const QString &sql)
         FQuery.Assign(RawQuery(sql));
     } catch (const EVarnelError &) {
         FQuery.Close();
-        FPrompts.ShowMessage(QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        FPrompts.ShowMessage(
+            QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
         return 0;
     }
-    return FQuery.IsEmpty() ? 0 : int(std::min<std::size_t>(FQuery.RecordCount(), std::size_t(std::numeric_limits<int>::max())));
+    return FQuery.IsEmpty()
+        ? 0
+        : int(std::min<std::size_t>(FQuery.RecordCount(), std::size_t(std::numeric_limits<int>::max())));
 }
 
-int TdmMain::OpenInteger(const QString &sql)
+int TdmMain::OpenInteger(const QString &sql, const TFbParams &params)
 {
     TLock lock(&FLock);
-    Open(sql);
-    return FQuery.FirstAsInteger();
+    try {
+        const TFbResult result = Run(sql, params, false);
+        return result.RowCount() && !result.Value(0, 0).isNull() ? result.Value(0, 0).toInt() : 0;
+    } catch (const EVarnelError &) {
+        FPrompts.ShowMessage(
+            QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        return 0;
+    }
 }
 
 int TdmMain::Exec(const QString &sql)
@@ -268,8 +308,10 @@ TdmMain::TWriteScope::TWriteScope(TdmMain &dm)
     : FDm(dm)
 {
     if (FDm.FBatchDepth > 0) {
-        FSavepoint = QStringLiteral("SP_%1").arg(++FDm.FSavepointCount);
-        FDm.Exec(QStringLiteral("SAVEPOINT ") + FSavepoint);
+        // Named by depth, so the few names in use are prepared once for the whole batch.
+        FSavepoint = QStringLiteral("SP_%1").arg(FDm.FSavepointDepth + 1);
+        FDm.Run(QStringLiteral("SAVEPOINT ") + FSavepoint, {}, true);
+        ++FDm.FSavepointDepth;
     } else {
         FDm.RollbackActive();
         FDm.CurrentTransaction();
@@ -281,10 +323,12 @@ TdmMain::TWriteScope::~TWriteScope()
     if (FDone)
         return;
     try {
-        if (!FSavepoint.isEmpty())
-            FDm.Exec(QStringLiteral("ROLLBACK TO SAVEPOINT ") + FSavepoint);
-        else
+        if (!FSavepoint.isEmpty()) {
+            --FDm.FSavepointDepth;
+            FDm.Run(QStringLiteral("ROLLBACK TO SAVEPOINT ") + FSavepoint, {}, true);
+        } else {
             FDm.FTransaction.reset();
+        }
     } catch (const EVarnelError &) {
         FDm.FTransaction.reset();
     }
@@ -293,7 +337,8 @@ TdmMain::TWriteScope::~TWriteScope()
 void TdmMain::TWriteScope::Commit()
 {
     if (!FSavepoint.isEmpty()) {
-        FDm.Exec(QStringLiteral("RELEASE SAVEPOINT ") + FSavepoint);
+        FDm.Run(QStringLiteral("RELEASE SAVEPOINT ") + FSavepoint, {}, true);
+        --FDm.FSavepointDepth;
     } else {
         FDm.FTransaction->Commit();
         FDm.FTransaction.reset();
@@ -345,12 +390,14 @@ void TdmMain::RefreshIndexStatistics()
     if (!FAttachment || FBatchDepth > 0)
         return;
     try {
-        const TFbResult indices =
-            RawQuery(QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
+        const TFbResult indices = RawQuery(
+            QStringLiteral("SELECT TRIM(RDB$INDEX_NAME) FROM RDB$INDICES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"));
         auto transaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadWrite);
         for (std::size_t row = 0; row < indices.RowCount(); ++row)
-            transaction->Execute(FAttachment->Handle(), QStringLiteral("SET STATISTICS INDEX \"%1\"").arg(indices.Value(row, 0).toString()));
+            transaction->Execute(FAttachment->Handle(),
+                QStringLiteral("SET STATISTICS INDEX \"%1\"").arg(indices.Value(row, 0).toString()));
         transaction->Commit();
+        FStatements.clear(); // their plans were chosen with the old figures
     } catch (const EVarnelError &) {
         // Only a plan hint: a library that cannot be measured still works.
     }
@@ -359,12 +406,12 @@ void TdmMain::RefreshIndexStatistics()
 // --- search ---------------------------------------------------------------------------------------------------
 
 void TdmMain::Search(const QString &id, const QString &author, const QString &journal, const QString &title,
-                     const QString &year, const QString &vol, const QString &issue, const QString &page,
-                     const QString &keyword, const QString &abs, const QString &dateText, int dateIndex)
+    const QString &year, const QString &vol, const QString &issue, const QString &page, const QString &keyword,
+    const QString &abs, const QString &dateText, int dateIndex)
 {
     TLock lock(&FLock);
     FQuery.Close();
-    const QString statement =
-        BuildSearchStatement({id, author, journal, title, year, vol, issue, page, keyword, abs, dateText, dateIndex}, FClock());
+    const QString statement = BuildSearchStatement(
+        {id, author, journal, title, year, vol, issue, page, keyword, abs, dateText, dateIndex}, FClock());
     FQuery.Assign(RawQuery(statement));
 }

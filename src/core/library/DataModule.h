@@ -4,6 +4,7 @@
 #include "records/LibraryRecords.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QRecursiveMutex>
 #include <QString>
 
@@ -170,8 +171,12 @@ private:
     void RollbackActive();
     TFbTransaction &CurrentTransaction();
     TFbResult RawQuery(const QString &sql, std::size_t maxRows = std::size_t(-1));
-    // Open, then the first column of the first row as an integer (0 without a row).
-    int OpenInteger(const QString &sql);
+    // Runs sql with "?" parameters, prepared once per connection: as a write in the current transaction, or as a
+    // read like RawQuery.
+    TFbResult Run(const QString &sql, const TFbParams &params, bool write);
+    // The first column of the first row as an integer (0 without a row), read with "?" parameters; the open
+    // query stays as it is.
+    int OpenInteger(const QString &sql, const TFbParams &params = {});
     bool InGroup(int gid, int pid);
     void RunWrites(const std::function<void()> &writes);
     void MovePaperFile(const QString &oldPath, const QString &newPath);
@@ -186,6 +191,7 @@ private:
     std::unique_ptr<TFbTransaction> FTransaction;
     TQuery FQuery;
     QRecursiveMutex FLock;
+    QHash<QString, std::shared_ptr<TFbStatement>> FStatements; // prepared for this connection
     int FBatchDepth = 0;
-    int FSavepointCount = 0;
+    int FSavepointDepth = 0;
 };

@@ -16,6 +16,8 @@
 namespace Firebird {
 class IAttachment;
 class ITransaction;
+class IStatement;
+class IMessageMetadata;
 } // namespace Firebird
 
 // A failure reported by the engine, with its formatted message.
@@ -36,13 +38,16 @@ class TFbResult
 public:
     struct TColumn
     {
-        QString Name;     // alias, upper case
+        QString Name; // alias, upper case
         QString Relation; // table the column comes from, upper case; empty for expressions
     };
 
     const std::vector<TColumn> &Columns() const { return FColumns; }
     std::size_t RowCount() const { return FColumnCount ? FValues.size() / FColumnCount : 0; }
-    const QVariant &Value(std::size_t row, int column) const { return FValues[row * FColumnCount + std::size_t(column)]; }
+    const QVariant &Value(std::size_t row, int column) const
+    {
+        return FValues[row * FColumnCount + std::size_t(column)];
+    }
 
     // The column of that name (any letter case); where several share it, the one from preferredRelation wins,
     // else the first. -1 when there is none.
@@ -50,9 +55,32 @@ public:
 
 private:
     friend class TFbTransaction;
+    friend class TFbRowReader;
     std::vector<TColumn> FColumns;
     std::size_t FColumnCount = 0;
     std::vector<QVariant> FValues;
+};
+
+// Values of a statement's "?" parameters, in order: QString, integers, bool, QDate or a null QVariant.
+using TFbParams = std::vector<QVariant>;
+
+// A statement prepared once and run many times with parameters; it belongs to the attachment that prepared it
+// and must be destroyed before that attachment.
+class TFbStatement final
+{
+public:
+    ~TFbStatement();
+    Q_DISABLE_COPY_MOVE(TFbStatement)
+
+private:
+    friend class TFbAttachment;
+    friend class TFbTransaction;
+    TFbStatement(Firebird::IStatement *statement, Firebird::IMessageMetadata *input, Firebird::IMessageMetadata *output,
+        bool hasCursor);
+    Firebird::IStatement *FStatement;
+    Firebird::IMessageMetadata *FInput;
+    Firebird::IMessageMetadata *FOutput;
+    bool FHasCursor;
 };
 
 class TFbTransaction final
@@ -67,9 +95,14 @@ public:
     void Execute(Firebird::IAttachment *attachment, const QString &sql);
     // Reads at most maxRows rows.
     TFbResult Query(Firebird::IAttachment *attachment, const QString &sql, std::size_t maxRows = std::size_t(-1));
+    // Runs a prepared statement: the rows of a SELECT, the one row of a RETURNING clause, else no rows. A text
+    // bound to a BLOB column goes in as a blob of any length.
+    TFbResult Run(Firebird::IAttachment *attachment, TFbStatement &statement, const TFbParams &params,
+        std::size_t maxRows = std::size_t(-1));
     void Commit();
     void Rollback();
     bool IsActive() const { return FTransaction != nullptr; }
+    Firebird::ITransaction *Handle() const { return FTransaction; }
 
 private:
     Firebird::ITransaction *FTransaction;
@@ -79,8 +112,8 @@ class TFbAttachment final
 {
 public:
     // Attaches to a database file, or to "host:/path" on a Firebird server, as SYSDBA with UTF8 text.
-    static std::unique_ptr<TFbAttachment> Attach(const QString &databaseName, const QString &user, const QString &password,
-                                                 const QString &role);
+    static std::unique_ptr<TFbAttachment> Attach(
+        const QString &databaseName, const QString &user, const QString &password, const QString &role);
     // Runs a CREATE DATABASE statement; the returned attachment is detached again by the caller.
     static void ExecuteCreateDatabase(const QString &statement);
 
@@ -88,6 +121,7 @@ public:
     Q_DISABLE_COPY_MOVE(TFbAttachment)
 
     std::unique_ptr<TFbTransaction> StartTransaction(TFbTransaction::TMode mode);
+    std::unique_ptr<TFbStatement> Prepare(TFbTransaction &transaction, const QString &sql);
     Firebird::IAttachment *Handle() const { return FAttachment; }
 
 private:

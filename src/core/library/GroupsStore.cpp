@@ -1,7 +1,6 @@
 // The data module's groups, group folders, group membership and citation styles.
 
 #include "DataModule.h"
-
 #include "SqlText.h"
 #include "styles/TemplateExtra.h"
 
@@ -20,7 +19,7 @@ QList<TTemplField> ReadTemplFields(TQuery &query)
     for (query.First(); !query.Eof(); query.Next()) {
         const QString type = query.AsString(QStringLiteral("TTYPE"));
         fields.append({query.AsInteger(QStringLiteral("ID")), type.isEmpty() ? QChar(u'J') : type.front(),
-                       query.AsString(QStringLiteral("TVALUE"))});
+            query.AsString(QStringLiteral("TVALUE"))});
     }
     return fields;
 }
@@ -45,13 +44,14 @@ void TdmMain::GetGroups(TGroups &list)
 
 void TdmMain::AddGroup(const QString &name, int code)
 {
-    ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Groups (Title, Code) Values (") + QuotedStr(name) +
-                    QStringLiteral(",%1) matching (Title)").arg(code));
+    ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Groups (Title, Code) Values (") + QuotedStr(name)
+        + QStringLiteral(",%1) matching (Title)").arg(code));
 }
 
 void TdmMain::UpdateGroup(int id, const QString &title)
 {
-    ExecTransaction(QStringLiteral("UPDATE Groups SET Title = ") + QuotedStr(title) + QStringLiteral(" WHERE ID = %1").arg(id));
+    ExecTransaction(
+        QStringLiteral("UPDATE Groups SET Title = ") + QuotedStr(title) + QStringLiteral(" WHERE ID = %1").arg(id));
 }
 
 int TdmMain::CountGroupFolders()
@@ -81,19 +81,20 @@ void TdmMain::ClearGoup(int id)
 
 bool TdmMain::InGroup(int gid, int pid)
 {
-    return RawQuery(QStringLiteral("SELECT * FROM GroupList WHERE GID = %1 and PID = %2").arg(gid).arg(pid)).RowCount() > 0;
+    return Run(QStringLiteral("SELECT * FROM GroupList WHERE GID = ? and PID = ?"), {gid, pid}, false).RowCount() > 0;
 }
 
 void TdmMain::AddToGroup(int gid, const TPapers &papers)
 {
     TLock lock(&FLock);
-    int count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
+    int count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = ?"), {gid});
     RunWrites([&] {
         for (const auto &paper : papers) {
             if (!paper || InGroup(gid, paper->ID))
                 continue;
             ++count;
-            Exec(QStringLiteral("INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3);").arg(gid).arg(paper->ID).arg(count));
+            Run(QStringLiteral("INSERT INTO GroupList (GID, PID, ORD) Values (?, ?, ?)"), {gid, paper->ID, count},
+                true);
         }
     });
 }
@@ -101,22 +102,22 @@ void TdmMain::AddToGroup(int gid, const TPapers &papers)
 void TdmMain::AddToGroupByName(const QString &group, const QString &paperFileName)
 {
     TLock lock(&FLock);
-    const QString findGroup = QStringLiteral("SELECT ID FROM Groups WHERE Title = ") + QuotedStr(group);
-    int gid = OpenInteger(findGroup);
+    const QString findGroup = QStringLiteral("SELECT ID FROM Groups WHERE Title = ?");
+    int gid = OpenInteger(findGroup, {group});
     int count = 0;
     if (gid != 0) {
-        count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = %1").arg(gid));
+        count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = ?"), {gid});
     } else {
         AddGroup(group, 0);
-        gid = OpenInteger(findGroup);
+        gid = OpenInteger(findGroup, {group});
     }
-    const int pid = OpenInteger(QStringLiteral("SELECT ID FROM Papers WHERE FileName = ") + QuotedStr(paperFileName));
+    const int pid = OpenInteger(QStringLiteral("SELECT ID FROM Papers WHERE FileName = ?"), {paperFileName});
     if (pid == 0)
         return; // the group exists now; a file name of no paper gives no member
-    ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO GroupList (GID, PID, ORD) Values (%1, %2, %3) matching(GID, PID);")
-                        .arg(gid)
-                        .arg(pid)
-                        .arg(count + 1));
+    RunWrites([&] {
+        Run(QStringLiteral("UPDATE OR INSERT INTO GroupList (GID, PID, ORD) Values (?, ?, ?) matching(GID, PID)"),
+            {gid, pid, count + 1}, true);
+    });
 }
 
 void TdmMain::DeleteFromGroup(int gid, const TPapers &papers)
@@ -133,7 +134,10 @@ void TdmMain::UpdateOrder(int gid, const TPapers &papers)
     RunWrites([&] {
         for (const auto &paper : papers)
             if (paper)
-                Exec(QStringLiteral("UPDATE GroupList SET Ord = %1 WHERE GID = %2 AND PID = %3").arg(paper->Ord).arg(gid).arg(paper->ID));
+                Exec(QStringLiteral("UPDATE GroupList SET Ord = %1 WHERE GID = %2 AND PID = %3")
+                         .arg(paper->Ord)
+                         .arg(gid)
+                         .arg(paper->ID));
     });
 }
 
@@ -146,20 +150,27 @@ void TdmMain::UpdateGroups(int oldGID, int newGID, const TPapers &papers)
             if (InGroup(newGID, paper->ID))
                 Exec(QStringLiteral("DELETE FROM GroupList WHERE GID = %1 and PID = %2").arg(oldGID).arg(paper->ID));
             else
-                Exec(QStringLiteral("UPDATE GroupList SET GID = %1 WHERE GID = %2 AND PID = %3").arg(newGID).arg(oldGID).arg(paper->ID));
+                Exec(QStringLiteral("UPDATE GroupList SET GID = %1 WHERE GID = %2 AND PID = %3")
+                         .arg(newGID)
+                         .arg(oldGID)
+                         .arg(paper->ID));
         }
     });
 }
 
 void TdmMain::PreparePaperByGroup(int gid)
 {
-    Open(QStringLiteral("SELECT p.*, gl.Ord FROM Papers p JOIN GroupList gl on gl.PID = p.ID WHERE gl.GID = %1 ORDER BY Ord").arg(gid));
+    Open(QStringLiteral(
+        "SELECT p.*, gl.Ord FROM Papers p JOIN GroupList gl on gl.PID = p.ID WHERE gl.GID = %1 ORDER BY Ord")
+             .arg(gid));
 }
 
 void TdmMain::PreparePaperByInGroupNo(int groupID, int no, TPapers &papers)
 {
     TLock lock(&FLock);
-    Open(QStringLiteral("SELECT * FROM Papers p JOIN GroupList gl on gl.PID = p.ID WHERE gl.GID = %1 AND gl.ORD = %2").arg(groupID).arg(no));
+    Open(QStringLiteral("SELECT * FROM Papers p JOIN GroupList gl on gl.PID = p.ID WHERE gl.GID = %1 AND gl.ORD = %2")
+             .arg(groupID)
+             .arg(no));
     GetPapers(papers, false);
 }
 
@@ -204,17 +215,20 @@ void TdmMain::SetTemplates(const TTemplates &templates)
     for (const auto &style : templates) {
         if (!style)
             break;
-        ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Templates (ID, Title, Extra) Values (%1, ").arg(style->ID) +
-                        QuotedStr(style->Title) + QStringLiteral(", ") + QuotedStr(TemplateExtraText(*style)) +
-                        QStringLiteral(") matching(ID);"));
+        ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Templates (ID, Title, Extra) Values (%1, ").arg(style->ID)
+            + QuotedStr(style->Title) + QStringLiteral(", ") + QuotedStr(TemplateExtraText(*style))
+            + QStringLiteral(") matching(ID);"));
         int tid = style->ID;
         if (tid == 0) {
-            tid = OpenInteger(QStringLiteral("SELECT id FROM Templates WHERE Title = ") + QuotedStr(style->Title));
+            tid = OpenInteger(QStringLiteral("SELECT id FROM Templates WHERE Title = ?"), {style->Title});
         }
         for (const TTemplField &field : style->Fields)
-            ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO TemplFields (ID, TID, TType, TValue) Values (%1, %2, ").arg(field.ID).arg(tid) +
-                            QuotedChar(field.TType) + QStringLiteral(", ") + QuotedStr(field.Value) +
-                            QStringLiteral(") matching(ID, TID);"));
+            ExecTransaction(
+                QStringLiteral("UPDATE OR INSERT INTO TemplFields (ID, TID, TType, TValue) Values (%1, %2, ")
+                    .arg(field.ID)
+                    .arg(tid)
+                + QuotedChar(field.TType) + QStringLiteral(", ") + QuotedStr(field.Value)
+                + QStringLiteral(") matching(ID, TID);"));
     }
     FQuery.Close();
 }

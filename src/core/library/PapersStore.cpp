@@ -1,7 +1,6 @@
 // The data module's journals, papers and authors.
 
 #include "DataModule.h"
-
 #include "SqlText.h"
 #include "shell/FileUtils.h"
 #include "shell/PaperFiles.h"
@@ -34,6 +33,29 @@ std::unique_ptr<TJournalRecord> ReadJournal(const TQuery &query)
     return journal;
 }
 
+// Most authors per statement: keeps the block's text well below the engine's 64 KiB statement limit.
+constexpr qsizetype AuthorsPerBlock = 50;
+
+// One statement for a run of a new paper's authors, in list order: each one updates the paper's authors of its
+// name (without letter case, as UPDATE OR INSERT ... matching(PID, First, Last) would) or is added. The plan
+// is fixed to the paper's index: an engine left to choose may walk every author of the same name.
+// Parameters: the paper's ID, then first and last name of each author.
+QString AuthorsBlock(qsizetype count)
+{
+    QString params = QStringLiteral("P TYPE OF COLUMN AUTHORS.PID = ?");
+    QString body;
+    for (qsizetype i = 0; i < count; ++i) {
+        params += QStringLiteral(", F%1 TYPE OF COLUMN AUTHORS.\"FIRST\" = ?, L%1 TYPE OF COLUMN AUTHORS.\"LAST\" = ?")
+                      .arg(i);
+        body += QStringLiteral(
+            "UPDATE Authors SET First = :F%1, Last = :L%1 WHERE PID = :P AND First IS NOT DISTINCT FROM :F%1 "
+            "AND Last IS NOT DISTINCT FROM :L%1 PLAN (Authors INDEX (AUTHORS_PID));\n"
+            "IF (ROW_COUNT = 0) THEN INSERT INTO Authors (PID, First, Last) VALUES (:P, :F%1, :L%1);\n")
+                    .arg(i);
+    }
+    return QStringLiteral("EXECUTE BLOCK (") + params + QStringLiteral(") AS BEGIN\n") + body + QStringLiteral("END");
+}
+
 QString LocalFlag(bool local)
 {
     return local ? QStringLiteral("1") : QStringLiteral("0");
@@ -62,22 +84,25 @@ PJournalRecord TdmMain::GetJournal(int id)
 
 int TdmMain::GetJournalID(const QString &title)
 {
-    return OpenInteger(QStringLiteral("SELECT Id FROM Journals WHERE Title = ") + QuotedStr(title));
+    return OpenInteger(QStringLiteral("SELECT Id FROM Journals WHERE Title = ?"), {title});
 }
 
 void TdmMain::UpdateJournal(const TJournalRecord &journal)
 {
-    const QString values = QuotedChar(journal.JType) + QStringLiteral(", ") + QuotedStr(journal.Title) + QStringLiteral(", ") +
-                           QuotedStr(journal.City) + QStringLiteral(", ") + QuotedStr(journal.Abbrv) + QStringLiteral(", ") +
-                           QuotedStr(journal.Impact) + QStringLiteral(", ") + QuotedStr(journal.URL) + QStringLiteral(", ") +
-                           QuotedStr(journal.Comment);
-    if (journal.ID == -1)
-        ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Journals (JType, Title, City, Abbrv, Impact, URL, Comment) values (") +
-                        values + QStringLiteral(" ) matching(Title);"));
-    else
-        ExecTransaction(QStringLiteral("UPDATE OR INSERT INTO Journals (ID, JType, Title, City, Abbrv, Impact, URL, Comment) values (%1, ")
-                            .arg(journal.ID) +
-                        values + QStringLiteral(" ) matching(ID);"));
+    TFbParams values = {journal.JType.isNull() ? QString() : QString(journal.JType), journal.Title, journal.City,
+        journal.Abbrv, journal.Impact, journal.URL, journal.Comment};
+    RunWrites([&] {
+        if (journal.ID == -1) {
+            Run(QStringLiteral("UPDATE OR INSERT INTO Journals (JType, Title, City, Abbrv, Impact, URL, Comment) "
+                               "values (?, ?, ?, ?, ?, ?, ?) matching(Title)"),
+                values, true);
+        } else {
+            values.insert(values.begin(), journal.ID);
+            Run(QStringLiteral("UPDATE OR INSERT INTO Journals (ID, JType, Title, City, Abbrv, Impact, URL, Comment) "
+                               "values (?, ?, ?, ?, ?, ?, ?, ?) matching(ID)"),
+                values, true);
+        }
+    });
 }
 
 void TdmMain::DeleteJournal(int id)
@@ -144,12 +169,14 @@ void TdmMain::GetPapers(TPapers &list, bool includeOrd)
     list.clear();
     const int fId = FQuery.FieldIndex(QStringLiteral("ID")), fJid = FQuery.FieldIndex(QStringLiteral("JID")),
               fType = FQuery.FieldIndex(QStringLiteral("ATYPE")), fTitle = FQuery.FieldIndex(QStringLiteral("TITLE")),
-              fSubTitle = FQuery.FieldIndex(QStringLiteral("SUBTITLE")), fYear = FQuery.FieldIndex(QStringLiteral("PY")),
-              fVol = FQuery.FieldIndex(QStringLiteral("VOL")), fIssue = FQuery.FieldIndex(QStringLiteral("ISSUE")),
-              fPs = FQuery.FieldIndex(QStringLiteral("PS")), fPe = FQuery.FieldIndex(QStringLiteral("PE")),
-              fUrl = FQuery.FieldIndex(QStringLiteral("URL")), fDoi = FQuery.FieldIndex(QStringLiteral("DOI")),
-              fAbst = FQuery.FieldIndex(QStringLiteral("ABSTRACT")), fKeywords = FQuery.FieldIndex(QStringLiteral("KEYWORDS")),
-              fFolder = FQuery.FieldIndex(QStringLiteral("FOLDER")), fFileName = FQuery.FieldIndex(QStringLiteral("FILENAME")),
+              fSubTitle = FQuery.FieldIndex(QStringLiteral("SUBTITLE")),
+              fYear = FQuery.FieldIndex(QStringLiteral("PY")), fVol = FQuery.FieldIndex(QStringLiteral("VOL")),
+              fIssue = FQuery.FieldIndex(QStringLiteral("ISSUE")), fPs = FQuery.FieldIndex(QStringLiteral("PS")),
+              fPe = FQuery.FieldIndex(QStringLiteral("PE")), fUrl = FQuery.FieldIndex(QStringLiteral("URL")),
+              fDoi = FQuery.FieldIndex(QStringLiteral("DOI")), fAbst = FQuery.FieldIndex(QStringLiteral("ABSTRACT")),
+              fKeywords = FQuery.FieldIndex(QStringLiteral("KEYWORDS")),
+              fFolder = FQuery.FieldIndex(QStringLiteral("FOLDER")),
+              fFileName = FQuery.FieldIndex(QStringLiteral("FILENAME")),
               fExt = FQuery.FieldIndex(QStringLiteral("EXT")), fLocal = FQuery.FieldIndex(QStringLiteral("LOCAL")),
               fAdded = FQuery.FieldIndex(QStringLiteral("ADDED")), fOrd = FQuery.FieldIndex(QStringLiteral("ORD"));
     list.reserve(FQuery.RecordCount());
@@ -197,16 +224,21 @@ void TdmMain::LoadAuthorsAndJournals(TPapers &list)
     for (const auto &paper : list)
         authors.insert(paper->ID, {});
     for (const QString &condition : IdConditions(QStringLiteral("PID"), paperIds)) {
-        if (!Open(QStringLiteral("SELECT * FROM Authors WHERE ") + condition + QStringLiteral(" ORDER BY PID, ID")))
+        // Unordered: the engine's sort of every author row costs more than ordering each paper's few here.
+        if (!Open(QStringLiteral("SELECT * FROM Authors WHERE ") + condition))
             continue;
         const int fId = FQuery.FieldIndex(QStringLiteral("ID")), fPid = FQuery.FieldIndex(QStringLiteral("PID")),
-                  fFirst = FQuery.FieldIndex(QStringLiteral("FIRST")), fLast = FQuery.FieldIndex(QStringLiteral("LAST"));
+                  fFirst = FQuery.FieldIndex(QStringLiteral("FIRST")),
+                  fLast = FQuery.FieldIndex(QStringLiteral("LAST"));
         for (FQuery.First(); !FQuery.Eof(); FQuery.Next()) {
             const auto owner = authors.find(FQuery.AsInteger(fPid));
             if (owner != authors.end())
                 owner->append({FQuery.AsInteger(fId), FQuery.AsString(fFirst), FQuery.AsString(fLast)});
         }
     }
+    for (TAuthorList &paperAuthors : authors)
+        std::sort(paperAuthors.begin(), paperAuthors.end(),
+            [](const TAuthorRecord &a, const TAuthorRecord &b) { return a.ID < b.ID; });
     QHash<int, PJournalRecord> journals;
     for (const QString &condition : IdConditions(QStringLiteral("ID"), journalIds)) {
         if (!Open(QStringLiteral("SELECT * FROM Journals WHERE ") + condition))
@@ -249,48 +281,69 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
     MovePaperFile(oldPath, newPath);
 
     // SUBTITLE is written too: an imported chapter's own title lives there.
-    const QString values = QuotedChar(paper.PType) + QStringLiteral(", ") + QuotedStr(paper.Title) + QStringLiteral(", ") +
-                           QuotedStr(paper.SubTitle) + QStringLiteral(", ") +
-                           QuotedStr(paper.Volume) + QStringLiteral(", ") + QString::number(paper.Year) + QStringLiteral(", ") +
-                           QuotedStr(paper.PS) + QStringLiteral(", ") + QuotedStr(paper.PE) + QStringLiteral(", ") +
-                           QuotedStr(paper.Issue) + QStringLiteral(", ") + QuotedStr(paper.Keywords) + QStringLiteral(", ") +
-                           QuotedStr(paper.Abst) + QStringLiteral(", ") + QuotedStr(paper.URL) + QStringLiteral(", ") +
-                           QuotedStr(paper.DOI) + QStringLiteral(", ") + QuotedStr(paper.Folder) + QStringLiteral(", ") +
-                           QuotedStr(paper.FileName) + QStringLiteral(", ") + QuotedStr(paper.Ext) + QStringLiteral(", ") +
-                           LocalFlag(paper.Local) + QStringLiteral(", ") + QuotedDate(paper.Added);
-    const auto authorStatement = [&](const TAuthorRecord &author, bool withId, const char *matching) -> QString {
-        return QStringLiteral("UPDATE OR INSERT INTO authors (") + (withId ? QStringLiteral("ID, ") : QString()) +
-               QStringLiteral("PID, First,  Last)\r\n values (") + (withId ? QStringLiteral("%1, ").arg(author.ID) : QString()) +
-               QStringLiteral("%1, ").arg(paper.ID) + QuotedStr(author.First) + QStringLiteral(", ") + QuotedStr(author.Last) +
-               QStringLiteral(")\r\n") + QLatin1String(matching);
+    const TFbParams values
+        = {paper.PType.isNull() ? QString() : QString(paper.PType), paper.Title, paper.SubTitle, paper.Volume,
+            paper.Year, paper.PS, paper.PE, paper.Issue, paper.Keywords, paper.Abst, paper.URL, paper.DOI, paper.Folder,
+            paper.FileName, paper.Ext, paper.Local ? 1 : 0, paper.Added.isValid() ? QVariant(paper.Added) : QVariant()};
+    const auto withIds = [&values](std::initializer_list<QVariant> ids) {
+        TFbParams params(ids);
+        params.insert(params.end(), values.begin(), values.end());
+        return params;
     };
-
     const bool isNew = paper.ID == 0;
     try {
         TWriteScope scope(*this);
         if (isNew) {
-            Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (JID, ATYPE, Title, SubTitle, Vol, PY, PS, PE, Issue, Keywords, Abstract, URL, "
-                                "DOI, Folder, FileName, Ext, Local, Added) values(%1, ")
-                     .arg(paper.JID) +
-                 values + QStringLiteral(") matching(JID, Title, DOI);"));
-            // The row just written is the one with this journal, title and DOI: another paper of the journal
-            // under the same title but another DOI must not lend it its ID (the DOI also spares the engine a
-            // walk over every paper of the journal).
-            const TFbResult found = RawQuery(QStringLiteral("SELECT ID FROM Papers WHERE JID = %1 AND Title = ").arg(paper.JID) +
-                                             QuotedStr(paper.Title) + QStringLiteral(" AND DOI = ") + QuotedStr(paper.DOI));
-            paper.ID = found.RowCount() ? found.Value(0, 0).toInt() : 0;
+            // The rows of this journal, title and DOI (compared as UPDATE OR INSERT would, without letter case and
+            // NULL matching NULL) are updated, else a row is added; another paper of the journal under the same
+            // title but another DOI keeps its own ID. The plan keeps the engine on the title index alone: walking the
+            // journal index too would visit every paper of the journal for each one written.
+            const QString match = QStringLiteral(
+                " WHERE Title = ? AND JID = ? AND DOI IS NOT DISTINCT FROM ? PLAN (Papers INDEX (PAPERS_TITLE))");
+            const TFbParams matchParams = {paper.Title, paper.JID, paper.DOI};
+            const TFbResult found = Run(QStringLiteral("SELECT ID FROM Papers") + match, matchParams, false);
+            if (found.RowCount()) {
+                TFbParams params = withIds({paper.JID});
+                params.insert(params.end(), matchParams.begin(), matchParams.end());
+                Run(QStringLiteral(
+                        "UPDATE Papers SET JID = ?, ATYPE = ?, Title = ?, SubTitle = ?, Vol = ?, PY = ?, PS = ?, PE = "
+                        "?, "
+                        "Issue = ?, Keywords = ?, Abstract = ?, URL = ?, DOI = ?, Folder = ?, FileName = ?, Ext = ?, "
+                        "Local = ?, Added = ?")
+                        + match,
+                    params, true);
+                paper.ID = found.Value(0, 0).toInt();
+            } else {
+                const TFbResult stored = Run(
+                    QStringLiteral(
+                        "INSERT INTO Papers (JID, ATYPE, Title, SubTitle, Vol, PY, PS, PE, Issue, Keywords, Abstract, "
+                        "URL, DOI, Folder, FileName, Ext, Local, Added) "
+                        "values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING ID"),
+                    withIds({paper.JID}), true);
+                paper.ID = stored.RowCount() ? stored.Value(0, 0).toInt() : 0;
+            }
             // Without the ID column: an author matched by name keeps the ID it was stored under, where writing
             // the new record's 0 over it would let the next new author of the paper overwrite that row.
-            for (const TAuthorRecord &author : paper.AuthorList)
-                Exec(authorStatement(author, false, " matching(PID, First, Last);"));
+            const TAuthorList &authors = paper.AuthorList;
+            for (qsizetype from = 0; from < authors.size(); from += AuthorsPerBlock) {
+                const qsizetype count = std::min(AuthorsPerBlock, authors.size() - from);
+                TFbParams params {paper.ID};
+                for (qsizetype i = from; i < from + count; ++i) {
+                    params.push_back(authors[i].First);
+                    params.push_back(authors[i].Last);
+                }
+                Run(AuthorsBlock(count), params, true);
+            }
         } else {
-            Exec(QStringLiteral("UPDATE OR INSERT INTO Papers (ID, JID, ATYPE, Title, SubTitle, Vol, PY, PS, PE, Issue, Keywords, Abstract, "
-                                "URL, DOI, Folder, FileName, Ext, Local, Added) values(%1, %2, ")
-                     .arg(paper.ID)
-                     .arg(paper.JID) +
-                 values + QStringLiteral(") matching(ID);"));
+            Run(QStringLiteral(
+                    "UPDATE OR INSERT INTO Papers (ID, JID, ATYPE, Title, SubTitle, Vol, PY, PS, PE, Issue, Keywords, "
+                    "Abstract, URL, DOI, Folder, FileName, Ext, Local, Added) "
+                    "values(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) matching(ID)"),
+                withIds({paper.ID, paper.JID}), true);
             for (const TAuthorRecord &author : paper.AuthorList)
-                Exec(authorStatement(author, true, " matching(ID, PID);"));
+                Run(QStringLiteral(
+                        "UPDATE OR INSERT INTO authors (ID, PID, First, Last) values (?, ?, ?, ?) matching(ID, PID)"),
+                    {author.ID, paper.ID, author.First, author.Last}, true);
         }
         scope.Commit();
     } catch (const EVarnelError &) {
@@ -319,9 +372,9 @@ void TdmMain::SetLocal(int id, bool state)
 
 void TdmMain::SetLocal(int id, const QString &folder, const QString &name, const QString &ext, bool state)
 {
-    ExecTransaction(QStringLiteral("UPDATE Papers SET Local = ") + LocalFlag(state) + QStringLiteral(", Folder = ") +
-                    QuotedStr(folder) + QStringLiteral(", FileName = ") + QuotedStr(name) + QStringLiteral(", Ext = ") +
-                    QuotedStr(ext) + QStringLiteral("  WHERE ID = %1").arg(id));
+    ExecTransaction(QStringLiteral("UPDATE Papers SET Local = ") + LocalFlag(state) + QStringLiteral(", Folder = ")
+        + QuotedStr(folder) + QStringLiteral(", FileName = ") + QuotedStr(name) + QStringLiteral(", Ext = ")
+        + QuotedStr(ext) + QStringLiteral("  WHERE ID = %1").arg(id));
 }
 
 void TdmMain::SetLocal(const TPaperRecord &paper)
