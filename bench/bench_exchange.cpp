@@ -86,17 +86,17 @@ int main(int argc, char *argv[])
                .arg(outcome.Failed)
                .arg(stats.Papers)
         << Qt::endl;
-    const auto line = [&out](const QString &name, double ms, const QString &rest) {
-        out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0)
-            << QStringLiteral("%1 ms   ").arg(ms, 9, 'f', 1) << rest << Qt::endl;
+    const auto line = [&out](const QString &name, const QString &figure, const QString &rest) {
+        out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0) << figure << QStringLiteral("   ") << rest << Qt::endl;
     };
-    line(QStringLiteral("import (one transaction)"), import,
+    const auto ms = [](double value) { return QStringLiteral("%1 ms").arg(value, 9, 'f', 1); };
+    line(QStringLiteral("import (one transaction)"), ms(import),
         converter > 0 ? QStringLiteral("ris2xml %1 ms   ratio %2   goal: ratio <= 2, < 5000 ms")
                             .arg(converter, 9, 'f', 1)
                             .arg(import / converter, 5, 'f', 2)
                       : QStringLiteral("(ris2xml not installed)   goal: < 5000 ms"));
-    line(QStringLiteral("import peak memory"), 0, QStringLiteral("%1 MB   goal: < 200 MB").arg(importPeak));
-    line(QStringLiteral("backup"), backup, QStringLiteral("goal: < 10000 ms"));
-    line(QStringLiteral("restore"), restore, QStringLiteral("goal: < 10000 ms"));
+    line(QStringLiteral("import peak memory"), QStringLiteral("%1 MB").arg(importPeak, 9), QStringLiteral("goal: < 200 MB"));
+    line(QStringLiteral("backup"), ms(backup), QStringLiteral("goal: < 10000 ms"));
+    line(QStringLiteral("restore"), ms(restore), QStringLiteral("goal: < 10000 ms"));
     return 0;
 }
