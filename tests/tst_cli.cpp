@@ -1,8 +1,14 @@
 #include "Cli.h"
 #include "TerminalPrompts.h"
+#include "TestFiles.h"
 #include "VarnelVersion.h"
+#include "library/SearchBuilders.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -26,13 +32,222 @@ TRun Run(const QStringList &arguments)
     return {code, out, err};
 }
 
+const QString Corpus = QStringLiteral(VARNEL_FIXTURES "/corpus/");
+
 } // namespace
 
 class TestCli : public QObject
 {
     Q_OBJECT
 
+    std::unique_ptr<QTemporaryDir> FDir;
+
+    QString Path(const QString &name) const { return FDir->filePath(name); }
+
+    // The built tool on a library of its own in the test's folder.
+    TRun Tool(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess process;
+        process.start(QStringLiteral(VARNEL_CLI_BINARY),
+                      QStringList{QStringLiteral("--data-dir"), Path(QStringLiteral("data"))} + arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000))
+            return {-1, {}, QStringLiteral("timed out")};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QJsonArray Json(const QStringList &arguments)
+    {
+        const TRun run = Tool(arguments);
+        return run.Code == 0 ? QJsonDocument::fromJson(run.Out.toUtf8()).array() : QJsonArray();
+    }
+
+    QString Copy(const QString &fixture, const QString &name)
+    {
+        const QString target = Path(name);
+        WriteTestFile(target, ReadTestFile(Corpus + fixture));
+        return target;
+    }
+
 private Q_SLOTS:
+    void init() { FDir = std::make_unique<QTemporaryDir>(); }
+
+    // Import, list, format, back up, empty and restore a library through the tool alone.
+    void libraryRoundTrip()
+    {
+        const QString book = Copy(QStringLiteral("jabref-cambridge-book-editors.ris"), QStringLiteral("in/book.ris"));
+        QVERIFY(WriteTestFile(Path(QStringLiteral("in/book.pdf")), "%PDF-1.4 companion"));
+        Copy(QStringLiteral("asreview-embase-elsevier-bom-a1-initials.ris"), QStringLiteral("in/embase.ris"));
+        TRun run = Tool({QStringLiteral("import"), Path(QStringLiteral("in/embase.ris")), book});
+        QCOMPARE(run.Code, 0);
+        QCOMPARE(run.Out, QStringLiteral("Imported: 7\n"));
+        // Standard input: the same records again match the stored papers.
+        run = Tool({QStringLiteral("import"), QStringLiteral("-")}, ReadTestFile(book));
+        QCOMPARE(run.Out, QStringLiteral("Imported: 1\n"));
+        run = Tool({QStringLiteral("stats")});
+        QCOMPARE(run.Out, QStringLiteral("Journals: 9\nPapers: 7\n"));
+
+        const QJsonArray papers = Json({QStringLiteral("papers"), QStringLiteral("--all"), QStringLiteral("--json")});
+        QCOMPARE(papers.size(), 7);
+        const QJsonObject last = papers.last().toObject();
+        QCOMPARE(last[QStringLiteral("PType")].toString(), QStringLiteral("B"));
+        QVERIFY(last[QStringLiteral("Local")].toBool()); // the companion went into the library
+        QVERIFY(QFileInfo::exists(Path(QStringLiteral("data/Library/")) + last[QStringLiteral("Folder")].toString() +
+                                  last[QStringLiteral("FileName")].toString() + QStringLiteral(".pdf")));
+        QVERIFY(!papers.first().toObject()[QStringLiteral("Authors")].toArray().isEmpty());
+        QCOMPARE(papers.first().toObject()[QStringLiteral("Journal")].toObject()[QStringLiteral("ID")].toInt(),
+                 papers.first().toObject()[QStringLiteral("JID")].toInt());
+
+        // References numbered in the order asked for, with the clipboard's CR LF.
+        const QString second = QString::number(papers[1].toObject()[QStringLiteral("ID")].toInt());
+        const QString first = QString::number(papers[0].toObject()[QStringLiteral("ID")].toInt());
+        run = Tool({QStringLiteral("format"), QStringLiteral("--style"), QStringLiteral("Carbon"), QStringLiteral("--id"), second, first});
+        QCOMPARE(run.Code, 0);
+        const QStringList lines = run.Out.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].startsWith(QStringLiteral("[1] ")) && lines[0].contains(papers[1].toObject()[QStringLiteral("Title")].toString()));
+        QVERIFY(lines[1].startsWith(QStringLiteral("[2] ")) && lines[1].contains(papers[0].toObject()[QStringLiteral("Title")].toString()));
+        QVERIFY(lines[2].isEmpty());
+        run = Tool({QStringLiteral("format"), QStringLiteral("--rtf"), QStringLiteral("--id"), first});
+        QVERIFY(run.Out.startsWith(QStringLiteral("{\\rtf1")));
+
+        QCOMPARE(Tool({QStringLiteral("backup"), Path(QStringLiteral("library.vbk"))}).Code, 0);
+        run = Tool({QStringLiteral("empty"), QStringLiteral("--yes")});
+        QCOMPARE(run.Code, 0);
+        QVERIFY(run.Out.startsWith(QStringLiteral("Emptied: ")));
+        QCOMPARE(Tool({QStringLiteral("stats")}).Out, QStringLiteral("Journals: 2\nPapers: 0\n"));
+        run = Tool({QStringLiteral("restore"), Path(QStringLiteral("library.vbk")), QStringLiteral("--yes")});
+        QCOMPARE(run.Code, 0);
+        QCOMPARE(run.Out, QStringLiteral("Restored: 7 papers\n"));
+        // The same papers, files and all; a RIS record's keywords come back with one more leading blank (within the
+        // column's 500 characters).
+        QJsonArray expected;
+        for (const QJsonValue &paper : papers) {
+            QJsonObject object = paper.toObject();
+            object[QStringLiteral("Keywords")] = QString(u' ' + object[QStringLiteral("Keywords")].toString()).left(500);
+            expected.append(object);
+        }
+        QCOMPARE(Json({QStringLiteral("papers"), QStringLiteral("--all"), QStringLiteral("--json")}), expected);
+    }
+
+    // Each search option lands in its own field of the statement; the statement is printed, not run.
+    void searchStatements_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<TSearchFields>("fields");
+        const auto fields = [](auto assign) {
+            TSearchFields result;
+            assign(result);
+            return result;
+        };
+        QTest::newRow("title words") << QStringList{QStringLiteral("--title"), QStringLiteral("thin film")}
+                                     << fields([](TSearchFields &f) { f.Title = QStringLiteral("thin film"); });
+        QTest::newRow("author and journal")
+            << QStringList{QStringLiteral("--author"), QStringLiteral("Smith"), QStringLiteral("--journal"), QStringLiteral("Carbon")}
+            << fields([](TSearchFields &f) {
+                   f.Author = QStringLiteral("Smith");
+                   f.Journal = QStringLiteral("Carbon");
+               });
+        QTest::newRow("numbers and operators")
+            << QStringList{QStringLiteral("--id"), QStringLiteral("7"), QStringLiteral("--year"), QStringLiteral(">= 2005"),
+                           QStringLiteral("--volume"), QStringLiteral("12"), QStringLiteral("--issue"), QStringLiteral("3"),
+                           QStringLiteral("--pages"), QStringLiteral("100")}
+            << fields([](TSearchFields &f) {
+                   f.Id = QStringLiteral("7");
+                   f.Year = QStringLiteral(">= 2005");
+                   f.Vol = QStringLiteral("12");
+                   f.Issue = QStringLiteral("3");
+                   f.Page = QStringLiteral("100");
+               });
+        QTest::newRow("texts and added")
+            << QStringList{QStringLiteral("--keywords"), QStringLiteral("wear"), QStringLiteral("--abstract"), QStringLiteral("O'Neil"),
+                           QStringLiteral("--added"), QStringLiteral("> '2020-01-01'")}
+            << fields([](TSearchFields &f) {
+                   f.Keyword = QStringLiteral("wear");
+                   f.Abs = QStringLiteral("O'Neil");
+                   f.DateText = QStringLiteral("> '2020-01-01'");
+               });
+    }
+
+    void searchStatements()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(TSearchFields, fields);
+        const TRun run = Tool(QStringList{QStringLiteral("search"), QStringLiteral("--sql")} + arguments);
+        QCOMPARE(run.Code, 0);
+        QCOMPARE(run.Out, BuildSearchStatement(fields, QDateTime::currentDateTime()) + u'\n');
+        QVERIFY(!QFileInfo::exists(Path(QStringLiteral("data/Database/varnel.gdb")))); // no library was opened
+    }
+
+    void groupsAndStyles()
+    {
+        QCOMPARE(Tool({QStringLiteral("import"), Copy(QStringLiteral("asreview-embase-elsevier-bom-a1-initials.ris"),
+                                                         QStringLiteral("embase.ris"))})
+                     .Code,
+                 0);
+        QCOMPARE(Tool({QStringLiteral("group-add"), QStringLiteral("Reading list")}).Code, 0);
+        const QString groups = Tool({QStringLiteral("groups")}).Out;
+        QVERIFY2(groups.contains(QStringLiteral("\t0\tReading list\n")), qPrintable(groups));
+        const QString gid = groups.section(QStringLiteral("\t0\tReading list"), 0, 0).section(u'\n', -1);
+        QCOMPARE(Tool({QStringLiteral("group-papers"), gid, QStringLiteral("3"), QStringLiteral("1"), QStringLiteral("2")}).Code, 0);
+        const QJsonArray members = Json({QStringLiteral("papers"), QStringLiteral("--group"), gid, QStringLiteral("--json")});
+        QCOMPARE(members.size(), 3);
+        QCOMPARE(members[0].toObject()[QStringLiteral("ID")].toInt(), 3);
+        QCOMPARE(members[2].toObject()[QStringLiteral("Ord")].toInt(), 3);
+
+        TRun run = Tool({QStringLiteral("groups-export"), Path(QStringLiteral("groups.glst"))});
+        QCOMPARE(run.Code, 0);
+        QCOMPARE(ReadTestFile(Path(QStringLiteral("groups.glst"))).count("Reading list"), 3);
+
+        const QJsonArray styles = Json({QStringLiteral("styles"), QStringLiteral("--json")});
+        QCOMPARE(styles.size(), 4);
+        QCOMPARE(styles[0].toObject()[QStringLiteral("Title")].toString(), QStringLiteral("Carbon"));
+        QCOMPARE(styles[0].toObject()[QStringLiteral("Fields")].toArray().size(), 3);
+        QCOMPARE(Tool({QStringLiteral("styles-export"), Path(QStringLiteral("styles.tlst"))}).Out, QStringLiteral("Exported: 4 styles\n"));
+        QCOMPARE(Tool({QStringLiteral("styles-import"), Path(QStringLiteral("styles.tlst"))}).Out, QStringLiteral("Imported: 4 styles\n"));
+        QCOMPARE(Tool({QStringLiteral("styles")}).Out, QStringLiteral("Carbon\nSurface and Coatings Technology\nThin Solid Films\nTribology International\n"));
+
+        run = Tool({QStringLiteral("export-ris"), Path(QStringLiteral("out")), QStringLiteral("--id"), QStringLiteral("1"), QStringLiteral("2")});
+        QCOMPARE(run.Out, QStringLiteral("Exported: 2\n"));
+        QCOMPARE(QDir(Path(QStringLiteral("out"))).entryList({QStringLiteral("*.ris")}).size(), 2);
+    }
+
+    // Failures: exit status 1, the reason on stderr, nothing half done.
+    void failures_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("restore without --yes") << QStringList{QStringLiteral("restore"), QStringLiteral("x.vbk")} << QString()
+                                               << QStringLiteral("give --yes to go on");
+        QTest::newRow("empty without --yes") << QStringList{QStringLiteral("empty")} << QString() << QStringLiteral("give --yes");
+        QTest::newRow("unreadable citation file") << QStringList{QStringLiteral("import"), QStringLiteral("/nonexistent/a.ris")}
+                                                  << QStringLiteral("Imported: 0\n") << QStringLiteral("error: ");
+        QTest::newRow("no such paper") << QStringList{QStringLiteral("papers"), QStringLiteral("--id"), QStringLiteral("99")} << QString()
+                                       << QStringLiteral("There is no paper with ID 99");
+        QTest::newRow("no such style") << QStringList{QStringLiteral("format"), QStringLiteral("--style"), QStringLiteral("Nope"),
+                                                      QStringLiteral("--all")}
+                                       << QString() << QStringLiteral("There is no style \"Nope\"");
+        QTest::newRow("no such group") << QStringList{QStringLiteral("group-papers"), QStringLiteral("99"), QStringLiteral("1")}
+                                       << QString() << QStringLiteral("There is no group with ID 99");
+        QTest::newRow("archive that is no backup") << QStringList{QStringLiteral("restore"), QStringLiteral(VARNEL_FIXTURES "/corpus/SOURCES.md"),
+                                                                  QStringLiteral("--yes")}
+                                                   << QString() << QStringLiteral("is not a backup archive");
+    }
+
+    void failures()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, out);
+        QFETCH(QString, message);
+        const TRun run = Tool(arguments);
+        QCOMPARE(run.Code, 1);
+        QCOMPARE(run.Out, out);
+        QVERIFY2(run.Err.contains(message), qPrintable(run.Err));
+    }
+
     void versionAndHelp()
     {
         const TRun version = Run({QStringLiteral("--version")});
@@ -50,6 +265,22 @@ private Q_SLOTS:
         QTest::newRow("no command") << QStringList{} << QStringLiteral("Usage:");
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << QStringLiteral("Unknown command \"frobnicate\"");
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--frob")} << QStringLiteral("Unknown option 'frob'");
+        QTest::newRow("no selection") << QStringList{QStringLiteral("papers")}
+                                      << QStringLiteral("Usage: varnel-cli papers (--all | --journal ID | --group ID | --id ID...)");
+        QTest::newRow("two selections") << QStringList{QStringLiteral("papers"), QStringLiteral("--all"), QStringLiteral("--journal"),
+                                                       QStringLiteral("1")}
+                                        << QStringLiteral("Give exactly one of");
+        QTest::newRow("ID that is no number") << QStringList{QStringLiteral("papers"), QStringLiteral("--id"), QStringLiteral("x")}
+                                              << QStringLiteral("Paper ID \"x\" is not a number");
+        QTest::newRow("search without fields") << QStringList{QStringLiteral("search"), QStringLiteral("--sql")}
+                                               << QStringLiteral("Give at least one field");
+        QTest::newRow("added index out of range") << QStringList{QStringLiteral("search"), QStringLiteral("--added-index"), QStringLiteral("9")}
+                                                  << QStringLiteral("--added-index takes");
+        QTest::newRow("missing file") << QStringList{QStringLiteral("backup")} << QStringLiteral("Usage: varnel-cli backup FILE");
+        QTest::newRow("extra argument") << QStringList{QStringLiteral("stats"), QStringLiteral("now")}
+                                        << QStringLiteral("Unexpected argument \"now\"");
+        QTest::newRow("unknown command option") << QStringList{QStringLiteral("journals"), QStringLiteral("--xml")}
+                                                << QStringLiteral("Unknown option 'xml'");
     }
 
     void usageErrors()

@@ -129,6 +129,25 @@ private Q_SLOTS:
         QCOMPARE(FDb->Scalar(QStringLiteral("SELECT PID FROM Authors WHERE Last = 'New'")), second);
     }
 
+    // The same citation stored again (an import repeated, in another letter case) brings no file: the paper
+    // keeps the one it has, moved to the place of its new title.
+    void storedAgainKeepsTheFile()
+    {
+        const int journal = FDb->AddJournal(QStringLiteral("Carbon"));
+        const int id = FDb->AddPaper(journal, QStringLiteral("Graphene growth"), QStringLiteral("10.1/x"));
+        TPaperRecord stored = *FDb->LoadPaper(id).front();
+        const QString oldPath = StoredPaperPath(FDb->Library, stored);
+        QVERIFY(WriteTestFile(oldPath, "%PDF"));
+        FDb->Dm->SetLocal(id, true);
+
+        QCOMPARE(FDb->AddPaper(journal, QStringLiteral("GRAPHENE growth"), QStringLiteral("10.1/x")), id);
+        const TPaperRecord again = *FDb->LoadPaper(id).front();
+        QVERIFY(again.Local);
+        QCOMPARE(ReadTestFile(StoredPaperPath(FDb->Library, again)), QByteArray("%PDF"));
+        QVERIFY(again.FileName != stored.FileName);
+        QVERIFY(!QFileInfo::exists(oldPath));
+    }
+
     void authorsKeepTheirStoredOrder()
     {
         // Identical names are stored once.

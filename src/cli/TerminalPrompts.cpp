@@ -5,8 +5,7 @@ TTerminalPrompts::TTerminalPrompts(QTextStream &err, QTextStream &in, TAnswerPol
     , FIn(in)
     , FPolicy(policy)
     , FInteractive(interactive)
-{
-}
+{ }
 
 void TTerminalPrompts::ShowMessage(const QString &text, TMessageKind kind, const QString &caption)
 {
@@ -57,8 +56,8 @@ QString TTerminalPrompts::InputText(const QString &caption, const QString &promp
 {
     if (!FInteractive || FPolicy != TAnswerPolicy::apAsk)
         return defaultText;
-    const QString answer = ReadLine((caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) + prompt +
-                                    QStringLiteral(" [") + defaultText + QStringLiteral("] "));
+    const QString answer = ReadLine((caption.isEmpty() ? QString() : caption + QStringLiteral(": ")) + prompt
+        + QStringLiteral(" [") + defaultText + QStringLiteral("] "));
     return answer.isEmpty() ? defaultText : answer;
 }
 

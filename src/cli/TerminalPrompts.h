@@ -13,6 +13,7 @@ public:
     enum class TAnswerPolicy { apAsk, apYes, apNo };
 
     TTerminalPrompts(QTextStream &err, QTextStream &in, TAnswerPolicy policy, bool interactive);
+    void SetPolicy(TAnswerPolicy policy) { FPolicy = policy; }
 
     void ShowMessage(const QString &text, TMessageKind kind, const QString &caption) override;
     bool Ask(const QString &text, const QString &caption, TMessageKind kind) override;
@@ -20,8 +21,8 @@ public:
     QString InputText(const QString &caption, const QString &prompt, const QString &defaultText) override;
     QString OpenFileName(const QString &caption, const QString &initialFolder, const QString &filter) override;
     QStringList OpenFileNames(const QString &caption, const QString &initialFolder, const QString &filter) override;
-    QString SaveFileName(const QString &caption, const QString &initialFolder, const QString &fileName,
-                         const QString &filter) override;
+    QString SaveFileName(
+        const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter) override;
     QString SelectFolder(const QString &title, const QString &initialFolder) override;
 
 private:

@@ -180,6 +180,7 @@ private:
     bool InGroup(int gid, int pid);
     void RunWrites(const std::function<void()> &writes);
     void MovePaperFile(const QString &oldPath, const QString &newPath);
+    void KeepStoredFile(TPaperRecord &paper, const QString &folder, const QString &fileName, const QString &ext);
     void LoadAuthorsAndJournals(TPapers &list);
     void RefreshIndexStatistics();
 

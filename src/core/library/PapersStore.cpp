@@ -281,13 +281,13 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
     MovePaperFile(oldPath, newPath);
 
     // SUBTITLE is written too: an imported chapter's own title lives there.
-    const TFbParams values
-        = {paper.PType.isNull() ? QString() : QString(paper.PType), paper.Title, paper.SubTitle, paper.Volume,
-            paper.Year, paper.PS, paper.PE, paper.Issue, paper.Keywords, paper.Abst, paper.URL, paper.DOI, paper.Folder,
-            paper.FileName, paper.Ext, paper.Local ? 1 : 0, paper.Added.isValid() ? QVariant(paper.Added) : QVariant()};
-    const auto withIds = [&values](std::initializer_list<QVariant> ids) {
+    const auto withIds = [&paper](std::initializer_list<QVariant> ids) {
         TFbParams params(ids);
-        params.insert(params.end(), values.begin(), values.end());
+        params.insert(params.end(),
+                      {paper.PType.isNull() ? QString() : QString(paper.PType), paper.Title, paper.SubTitle, paper.Volume,
+                       paper.Year, paper.PS, paper.PE, paper.Issue, paper.Keywords, paper.Abst, paper.URL, paper.DOI,
+                       paper.Folder, paper.FileName, paper.Ext, paper.Local ? 1 : 0,
+                       paper.Added.isValid() ? QVariant(paper.Added) : QVariant()});
         return params;
     };
     const bool isNew = paper.ID == 0;
@@ -301,15 +301,16 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
             const QString match = QStringLiteral(
                 " WHERE Title = ? AND JID = ? AND DOI IS NOT DISTINCT FROM ? PLAN (Papers INDEX (PAPERS_TITLE))");
             const TFbParams matchParams = {paper.Title, paper.JID, paper.DOI};
-            const TFbResult found = Run(QStringLiteral("SELECT ID FROM Papers") + match, matchParams, false);
+            const TFbResult found
+                = Run(QStringLiteral("SELECT ID, Folder, FileName, Ext, Local FROM Papers") + match, matchParams, false);
             if (found.RowCount()) {
+                if (found.Value(0, 4).toInt() == 1 && !paper.Local)
+                    KeepStoredFile(paper, found.Value(0, 1).toString(), found.Value(0, 2).toString(), found.Value(0, 3).toString());
                 TFbParams params = withIds({paper.JID});
                 params.insert(params.end(), matchParams.begin(), matchParams.end());
-                Run(QStringLiteral(
-                        "UPDATE Papers SET JID = ?, ATYPE = ?, Title = ?, SubTitle = ?, Vol = ?, PY = ?, PS = ?, PE = "
-                        "?, "
-                        "Issue = ?, Keywords = ?, Abstract = ?, URL = ?, DOI = ?, Folder = ?, FileName = ?, Ext = ?, "
-                        "Local = ?, Added = ?")
+                Run(QStringLiteral("UPDATE Papers SET JID = ?, ATYPE = ?, Title = ?, SubTitle = ?, Vol = ?, PY = ?, PS = ?, "
+                                   "PE = ?, Issue = ?, Keywords = ?, Abstract = ?, URL = ?, DOI = ?, Folder = ?, "
+                                   "FileName = ?, Ext = ?, Local = ?, Added = ?")
                         + match,
                     params, true);
                 paper.ID = found.Value(0, 0).toInt();
@@ -353,6 +354,22 @@ int TdmMain::UpdatePaper(TPaperRecord &paper)
         return 0;
     }
     return isNew ? paper.ID : 0;
+}
+
+// A citation stored again over a paper that has its file (an import of the same record) carries no file of its
+// own: the paper keeps its file, under the extension it had, moved to where the new record's titles place it.
+void TdmMain::KeepStoredFile(TPaperRecord &paper, const QString &folder, const QString &fileName, const QString &ext)
+{
+    const QString library = FLibraryFolder();
+    TPaperRecord stored;
+    stored.Folder = folder;
+    stored.FileName = fileName;
+    stored.Ext = ext;
+    if (paper.Ext.isEmpty())
+        paper.Ext = ext;
+    const QString target = PaperFullPath(library, paper);
+    MovePaperFile(StoredPaperPath(library, stored), target);
+    paper.Local = QFileInfo(target).isFile();
 }
 
 void TdmMain::DeletePaper(int id)

@@ -12,10 +12,22 @@ TConfig::TConfig(const QString &programFolder, const QString &appDataFolder)
     const QString userFolder = IncludeTrailingDelimiter(appDataFolder) + QStringLiteral("Varnel");
     FPortable = QFileInfo::exists(FProgramFolder + QStringLiteral("uselocaldata"));
     FDataFolder = FPortable ? ExcludeTrailingDelimiter(FProgramFolder) : userFolder;
+    Load();
+}
+
+TConfig::TConfig(const QString &programFolder, const TDataFolder &dataFolder)
+    : FProgramFolder(IncludeTrailingDelimiter(QDir::cleanPath(programFolder)))
+    , FDataFolder(ExcludeTrailingDelimiter(QDir::cleanPath(QFileInfo(dataFolder.Path).absoluteFilePath())))
+{
+    Load();
+}
+
+void TConfig::Load()
+{
     FDatabaseFolder = JoinPath(FDataFolder, QStringLiteral("Database"));
     // A portable copy expects its own "Database" folder beside the executable and creates nothing.
-    if (!FPortable)
-        ForceFolder(QString(), FDatabaseFolder);
+    if (!FPortable && !ForceFolder(QString(), FDatabaseFolder))
+        throw EVarnelError(QStringLiteral("Cannot create the folder \"%1\"").arg(FDatabaseFolder));
 
     FIni = std::make_unique<TIniFile>(JoinPath(FDataFolder, QStringLiteral("varnel.ini")));
     RegisterOptions<TProxyOptions>();

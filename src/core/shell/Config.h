@@ -19,6 +19,12 @@ public:
     // programFolder: the executable's folder. appDataFolder: the per-user data root ("~/.local/share"),
     // by default the platform's (GetSpecialFolder). Creates the database folder unless in portable mode.
     explicit TConfig(const QString &programFolder, const QString &appDataFolder = GetSpecialFolder());
+    // A data folder given as it is (the command-line tool's --data-dir): created when missing, never portable.
+    struct TDataFolder
+    {
+        QString Path;
+    };
+    TConfig(const QString &programFolder, const TDataFolder &dataFolder);
     ~TConfig();
     Q_DISABLE_COPY_MOVE(TConfig)
 
@@ -54,6 +60,8 @@ public:
     TIniFile &IniFile() const { return *FIni; }
 
 private:
+    void Load();
+
     QString FProgramFolder;
     QString FDataFolder;
     QString FDatabaseFolder;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "CliContext.h"
+
+#include <vector>
+
+// A command of the tool: arguments[0] is the command's own name, as QCommandLineParser expects.
+using TCommandRun = int (*)(TCliContext &context, const QStringList &arguments);
+
+struct TCommand
+{
+    const char *Name;
+    const char *Syntax;
+    const char *Summary;
+    TCommandRun Run;
+};
+
+// Papers as "ID<tab>Title" lines, or with json as one array of paper objects.
+void PrintPapers(TCliContext &context, const TPapers &papers, bool json);
+
+// Every command, in the order the help lists them.
+const std::vector<TCommand> &Commands();
+
+// The commands, by the part of the library they work on.
+int RunInit(TCliContext &context, const QStringList &arguments);
+int RunStats(TCliContext &context, const QStringList &arguments);
+int RunJournals(TCliContext &context, const QStringList &arguments);
+int RunPapers(TCliContext &context, const QStringList &arguments);
+int RunSearch(TCliContext &context, const QStringList &arguments);
+int RunGroups(TCliContext &context, const QStringList &arguments);
+int RunGroupAdd(TCliContext &context, const QStringList &arguments);
+int RunGroupPapers(TCliContext &context, const QStringList &arguments);
+
+int RunStyles(TCliContext &context, const QStringList &arguments);
+int RunFormat(TCliContext &context, const QStringList &arguments);
+
+int RunImport(TCliContext &context, const QStringList &arguments);
+int RunExportRis(TCliContext &context, const QStringList &arguments);
+int RunBackup(TCliContext &context, const QStringList &arguments);
+int RunRestore(TCliContext &context, const QStringList &arguments);
+int RunEmpty(TCliContext &context, const QStringList &arguments);
+int RunSync(TCliContext &context, const QStringList &arguments);
+int RunStylesExport(TCliContext &context, const QStringList &arguments);
+int RunStylesImport(TCliContext &context, const QStringList &arguments);
+int RunGroupsExport(TCliContext &context, const QStringList &arguments);
+int RunGroupsImport(TCliContext &context, const QStringList &arguments);
