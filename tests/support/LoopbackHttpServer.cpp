@@ -10,6 +10,10 @@ const char *ReasonPhrase(int status)
     case 200: return "OK";
     case 301: return "Moved Permanently";
     case 302: return "Found";
+    case 303: return "See Other";
+    case 403: return "Forbidden";
+    case 405: return "Method Not Allowed";
+    case 500: return "Internal Server Error";
     case 404: return "Not Found";
     case 407: return "Proxy Authentication Required";
     default: return "Status";
@@ -69,10 +73,13 @@ void TLoopbackHttpServer::Serve(QTcpSocket *socket)
         buffer.clear();
         FRequests.append(*request);
         const TResponse response = FHandler(*request);
+        if (response.Silent)
+            return;
         QByteArray out = "HTTP/1.1 " + QByteArray::number(response.Status) + ' ' + ReasonPhrase(response.Status) + "\r\n";
         for (const auto &[name, value] : response.Headers)
             out += name + ": " + value + "\r\n";
-        out += "Content-Length: " + QByteArray::number(response.Body.size()) + "\r\nConnection: close\r\n\r\n" + response.Body;
+        const qint64 length = response.AnnouncedLength >= 0 ? response.AnnouncedLength : response.Body.size();
+        out += "Content-Length: " + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n" + response.Body;
         socket->write(out);
         socket->disconnectFromHost();
     });
