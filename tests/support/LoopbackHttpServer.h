@@ -49,3 +49,4 @@ private:
     THandler FHandler;
     QList<TRequest> FRequests;
 };
+Q_DECLARE_METATYPE(TLoopbackHttpServer::TResponse)

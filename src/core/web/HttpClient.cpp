@@ -7,7 +7,8 @@
 #include <QNetworkProxyFactory>
 #include <QNetworkRequest>
 
-const QByteArray VarnelUserAgent = QByteArrayLiteral("Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0; MAAU)");
+const QByteArray VarnelUserAgent
+    = QByteArrayLiteral("Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0; MAAU)");
 
 namespace {
 
@@ -22,8 +23,7 @@ public:
 
 THttpClient::THttpClient(QObject *parent)
     : QNetworkAccessManager(parent)
-{
-}
+{ }
 
 QNetworkReply *THttpClient::createRequest(Operation op, const QNetworkRequest &request, QIODevice *outgoingData)
 {
@@ -42,7 +42,8 @@ void ConfigureHttpClient(THttpClient &client, const TProxyOptions &proxy)
         client.setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
     } else {
         // Qt answers a proxy's Basic challenge with these credentials.
-        client.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Proxy(), quint16(proxy.Port()), proxy.User(), proxy.Pass()));
+        client.setProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, proxy.Proxy(), quint16(proxy.Port()), proxy.User(), proxy.Pass()));
     }
     client.SetUserAgent(VarnelUserAgent);
     client.setCookieJar(new QNetworkCookieJar(&client));

@@ -165,7 +165,7 @@ std::unique_ptr<EHttpError> THttpSession::Run(const QByteArray &method, const QU
 
     FLastStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     FLastContentType = reply->rawHeader("Content-Type");
-    if (failure.isEmpty()) {
+    if (failure.isEmpty() && reply->isOpen()) {
         begin();
         const QByteArray rest = reply->readAll();
         if (!rest.isEmpty()) {
