@@ -22,7 +22,7 @@ public:
     {
         open(QIODevice::WriteOnly);
     }
-    static constexpr qint64 HeadSize = 16 * 1024 * 1024;
+    static constexpr qint64 HeadSize = 1024 * 1024; // a page is told by its first megabyte
     const QByteArray &Head() const { return FHead; }
     qint64 Size() const { return FSize; }
 
@@ -61,6 +61,7 @@ TDownloader::TDownloader(TdmMain &dm, TUserPrompts &prompts, const TProxyOptions
     , FHttp(proxy)
     , FClock([] { return QDateTime::currentDateTime(); })
 {
+    FLocale.setNumberOptions(QLocale::OmitGroupSeparator); // "0.00": the decimal separator, no grouping
     FHttp.OnBegin = [this](qint64 size) {
         FDownloadSize = size;
         FStartDate = FClock();
@@ -72,10 +73,8 @@ TDownloader::TDownloader(TdmMain &dm, TUserPrompts &prompts, const TProxyOptions
             OnProgress(int(received * 100 / FDownloadSize), -1);
         const qint64 seconds = FStartDate.secsTo(FClock());
         if (seconds > 0 && OnSetComment) {
-            QLocale locale;
-            locale.setNumberOptions(QLocale::OmitGroupSeparator);
             const double speed = double(received) / 1024 / double(seconds);
-            OnSetComment(QStringLiteral("Download: %1 Kb/s").arg(locale.toString(speed, 'f', 2)), QString());
+            OnSetComment(QStringLiteral("Download: %1 Kb/s").arg(FLocale.toString(speed, 'f', 2)), QString());
         }
     };
     FHttp.OnEnd = [this] {

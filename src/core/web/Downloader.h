@@ -4,6 +4,7 @@
 #include "records/DownloadData.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QPointer>
 
 #include <atomic>
@@ -49,6 +50,7 @@ private:
     TUserPrompts &FPrompts;
     THttpSession FHttp;
     std::function<QDateTime()> FClock;
+    QLocale FLocale;
     QString FFile;
     qint64 FDownloadSize = 0;
     QDateTime FStartDate;

@@ -133,24 +133,32 @@ std::unique_ptr<EHttpError> THttpSession::Run(const QByteArray &method, const QU
         if (OnBegin)
             OnBegin(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong());
     };
+    // Read through one buffer: a large body costs no allocation per chunk.
+    std::vector<char> buffer(256 * 1024);
+    const auto take = [&]() -> bool {
+        for (;;) {
+            const qint64 length = reply->read(buffer.data(), qint64(buffer.size()));
+            if (length <= 0)
+                return true;
+            total += length;
+            if (sink) {
+                if (sink->write(buffer.data(), length) != length) {
+                    failure = QStringLiteral("Cannot write the file: %1").arg(sink->errorString());
+                    return false;
+                }
+            } else if (total > MaxBodySize) {
+                failure = QStringLiteral("The answer of %1 is larger than %2 MB").arg(url.host()).arg(MaxBodySize >> 20);
+                return false;
+            } else {
+                received->append(buffer.data(), length);
+            }
+        }
+    };
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
         begin();
-        const QByteArray chunk = reply->readAll();
-        total += chunk.size();
-        if (sink) {
-            if (sink->write(chunk) != chunk.size()) {
-                failure = QStringLiteral("Cannot write the file: %1").arg(sink->errorString());
-                reply->abort();
-                return;
-            }
-        } else {
-            if (total > MaxBodySize) {
-                failure
-                    = QStringLiteral("The answer of %1 is larger than %2 MB").arg(url.host()).arg(MaxBodySize >> 20);
-                reply->abort();
-                return;
-            }
-            received->append(chunk);
+        if (!take()) {
+            reply->abort();
+            return;
         }
         if (OnProgress)
             OnProgress(total);
@@ -167,14 +175,7 @@ std::unique_ptr<EHttpError> THttpSession::Run(const QByteArray &method, const QU
     FLastContentType = reply->rawHeader("Content-Type");
     if (failure.isEmpty() && reply->isOpen()) {
         begin();
-        const QByteArray rest = reply->readAll();
-        if (!rest.isEmpty()) {
-            total += rest.size();
-            if (sink)
-                sink->write(rest);
-            else
-                received->append(rest);
-        }
+        take();
     }
     if (OnEnd && begun)
         OnEnd();
