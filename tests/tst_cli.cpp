@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "LoopbackHttpServer.h"
 #include "TerminalPrompts.h"
 #include "TestFiles.h"
 #include "VarnelVersion.h"
@@ -7,7 +8,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -52,8 +55,17 @@ class TestCli : public QObject
                       QStringList{QStringLiteral("--data-dir"), Path(QStringLiteral("data"))} + arguments);
         process.write(input);
         process.closeWriteChannel();
-        if (!process.waitForFinished(60000))
+        // Waiting in an event loop: a loopback server of the test may have to answer the tool.
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished();
             return {-1, {}, QStringLiteral("timed out")};
+        }
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
@@ -212,6 +224,39 @@ private Q_SLOTS:
         run = Tool({QStringLiteral("export-ris"), Path(QStringLiteral("out")), QStringLiteral("--id"), QStringLiteral("1"), QStringLiteral("2")});
         QCOMPARE(run.Out, QStringLiteral("Exported: 2\n"));
         QCOMPARE(QDir(Path(QStringLiteral("out"))).entryList({QStringLiteral("*.ris")}).size(), 2);
+    }
+
+    // A paper from its DOI: the resolver's redirect, the publisher's page, its citation and PDF; the tool reaches
+    // them through the proxy of its settings, which is the test's loopback server.
+    void fetch()
+    {
+        using TResponse = TLoopbackHttpServer::TResponse;
+        TLoopbackHttpServer server([](const TLoopbackHttpServer::TRequest &request) {
+            if (request.Target == "http://dx.doi.org/10.1103/PhysRevLett.1")
+                return TResponse{302, {{"Location", "http://prl.aps.org/abstract/PRL/v1/e1"}}, {}};
+            if (request.Target == "http://prl.aps.org/abstract/PRL/v1/e1")
+                return TResponse{200, {}, "<a href=\"/pdf/PRL/v1/e1\">PDF</a><a id=\"ris_export\" href=\"/export/PRL/v1/e1\">RIS</a>"};
+            if (request.Target == "http://prl.aps.org/export/PRL/v1/e1")
+                return TResponse{200, {}, "TY  - JOUR\r\nT1  - Friction of thin films\r\nJO  - Physical Review Letters\r\nER  - \r\n"};
+            if (request.Target == "http://prl.aps.org/pdf/PRL/v1/e1")
+                return TResponse{200, {{"Content-Type", "application/pdf"}}, "%PDF-1.4 the paper"};
+            return TResponse{404, {}, {}};
+        });
+        QVERIFY(WriteTestFile(Path(QStringLiteral("data/varnel.ini")),
+                              "[Proxy]\nProxy=127.0.0.1\nPort=" + QByteArray::number(server.Port()) + "\n"));
+        TRun run = Tool({QStringLiteral("fetch"), QStringLiteral("https://doi.org/10.1103/PhysRevLett.1")});
+        QCOMPARE(run.Code, 0);
+        const QStringList lines = run.Out.split(u'\n');
+        QCOMPARE(lines.value(0).section(u'\t', 1), QStringLiteral("Friction of thin films"));
+        QVERIFY(lines.value(1).startsWith(QStringLiteral("Downloaded: ")));
+        QCOMPARE(ReadTestFile(lines.value(1).mid(12)), QByteArray("%PDF-1.4 the paper"));
+        const QJsonArray papers = Json({QStringLiteral("papers"), QStringLiteral("--all"), QStringLiteral("--json")});
+        QCOMPARE(papers.size(), 1);
+        QVERIFY(papers[0].toObject()[QStringLiteral("Local")].toBool());
+
+        run = Tool({QStringLiteral("fetch"), QStringLiteral("http://www.example.org/nothing")});
+        QCOMPARE(run.Code, 1);
+        QVERIFY2(run.Err.contains(QStringLiteral("No citation was found")), qPrintable(run.Err));
     }
 
     // Failures: exit status 1, the reason on stderr, nothing half done.

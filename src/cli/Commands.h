@@ -44,3 +44,5 @@ int RunStylesExport(TCliContext &context, const QStringList &arguments);
 int RunStylesImport(TCliContext &context, const QStringList &arguments);
 int RunGroupsExport(TCliContext &context, const QStringList &arguments);
 int RunGroupsImport(TCliContext &context, const QStringList &arguments);
+
+int RunFetch(TCliContext &context, const QStringList &arguments);
