@@ -149,6 +149,15 @@ private Q_SLOTS:
 
     void nothingOutsideTheLibrary()
     {
+        // A place that cannot be made is raised, not reported as a download failure.
+        QVERIFY(WriteTestFile(FDb->Library + QStringLiteral("Blocked"), "a file, not a folder"));
+        {
+            TDownloader downloader(*FDb->Dm, FDb->Prompts);
+            downloader.Root = FDb->Library;
+            FEntry.Folder = QStringLiteral("Blocked/Inside/");
+            FEntry.PdfUrl = QStringLiteral("http://127.0.0.1:1/x.pdf");
+            QVERIFY_THROWS_EXCEPTION(EVarnelError, downloader.Download(FEntry));
+        }
         TDownloader downloader(*FDb->Dm, FDb->Prompts);
         downloader.Root = FDb->Library;
         FEntry.Folder = QStringLiteral("../../");

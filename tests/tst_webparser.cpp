@@ -330,6 +330,9 @@ private Q_SLOTS:
             QCOMPARE(error.Status(), 500);
         }
         QVERIFY_THROWS_EXCEPTION(EHttpError, parser.GetInfo(QStringLiteral("http://pubs.acs.org/doi/abs/loop"), pdf, &ris, false));
+        // A body announced far larger than what comes is a failure, not a page.
+        FPages["http://pubs.acs.org/doi/abs/huge"] = {200, {}, "<html>", qint64(2) << 30};
+        QVERIFY_THROWS_EXCEPTION(EHttpError, parser.GetInfo(QStringLiteral("http://pubs.acs.org/doi/abs/huge"), pdf, &ris, false));
         parser.GetInfo(QStringLiteral("http://pubs.acs.org/doi/abs/plain"), pdf, &ris, false);
         QCOMPARE(pdf, QStringLiteral("kept"));
         QVERIFY(ris.isEmpty());

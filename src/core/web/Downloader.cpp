@@ -59,7 +59,7 @@ TDownloader::TDownloader(TdmMain &dm, TUserPrompts &prompts, const TProxyOptions
     : FDm(dm)
     , FPrompts(prompts)
     , FHttp(proxy)
-    , FClock([] { return QDateTime::currentDateTime(); })
+    , FClock([] { return QDateTime::currentDateTimeUtc(); }) // no time-zone work for each chunk
 {
     FLocale.setNumberOptions(QLocale::OmitGroupSeparator); // "0.00": the decimal separator, no grouping
     FHttp.OnBegin = [this](qint64 size) {
@@ -71,8 +71,10 @@ TDownloader::TDownloader(TdmMain &dm, TUserPrompts &prompts, const TProxyOptions
     FHttp.OnProgress = [this](qint64 received) {
         if (FDownloadSize != 0 && OnProgress)
             OnProgress(int(received * 100 / FDownloadSize), -1);
+        if (!OnSetComment)
+            return;
         const qint64 seconds = FStartDate.secsTo(FClock());
-        if (seconds > 0 && OnSetComment) {
+        if (seconds > 0) {
             const double speed = double(received) / 1024 / double(seconds);
             OnSetComment(QStringLiteral("Download: %1 Kb/s").arg(FLocale.toString(speed, 'f', 2)), QString());
         }
@@ -133,7 +135,7 @@ bool TDownloader::Fetch(const QString &url)
     if (!ForceFolder(QString(), folder))
         throw EVarnelError(QStringLiteral("Cannot create the folder \"%1\"").arg(folder));
     QSaveFile file(FFile);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw EVarnelError(QStringLiteral("Cannot write \"%1\": %2").arg(FFile, file.errorString()));
     TSniffingFile sink(file);
     const std::unique_ptr<EHttpError> error = FHttp.Download(QUrl(url), sink);
