@@ -461,6 +461,42 @@ private Q_SLOTS:
         QCOMPARE(AllPapers().empty(), stored == 0);
     }
 
+    // Files as they come: other encodings and line ends, a megabyte on one line, bytes that are no text.
+    void unusualFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("stored");
+        const QString record = QStringLiteral("TY  - JOUR\r\nT1  - Синтез графена\r\nJO  - Carbon\r\nAB  - %1\r\nER  - \r\n");
+        QByteArray utf16("\xFF\xFE");
+        const QString text = record.arg(QStringLiteral("short"));
+        utf16.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        QTest::newRow("UTF-16 with BOM") << utf16 << 1;
+        QTest::newRow("CR line ends") << text.toUtf8().replace("\r\n", "\r") << 1;
+        QTest::newRow("a line of 1 MB") << record.arg(QString(1 << 20, u'a')).toUtf8() << 1;
+        QByteArray garbage(4096, '\0');
+        for (int i = 0; i < garbage.size(); ++i)
+            garbage[i] = char((i * 7919) & 0xFF);
+        QTest::newRow("binary garbage") << garbage << 0;
+    }
+
+    void unusualFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, stored);
+        const QString file = FDb->Dir.filePath(QStringLiteral("input.ris"));
+        QVERIFY(WriteTestFile(file, bytes));
+        const TRISImporter::TOutcome outcome = Import(ReadTextLines(file).join(u'\n'));
+        QCOMPARE(outcome.Stored, stored);
+        const TPapers papers = AllPapers();
+        QCOMPARE(int(papers.size()), stored);
+        if (stored) {
+            QCOMPARE(papers.front()->Title, QStringLiteral("Синтез графена"));
+            QVERIFY(papers.front()->Abst == QStringLiteral("short") || papers.front()->Abst.size() == 1 << 20);
+        } else {
+            QCOMPARE(FDb->Prompts.Messages().size(), 1);
+        }
+    }
+
     void exportAllOfAnEmptyLibrary()
     {
         QTemporaryDir all;
