@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
             << QStringLiteral("Data folder:     ") << config.DataFolder() << Qt::endl
             << QStringLiteral("Settings file:   ") << config.IniFileName() << Qt::endl
             << QStringLiteral("Library folder:  ") << config.LibraryFolder() << Qt::endl
-            << QStringLiteral("Database file:   ") << config.GetSystemFileName(TVarnelSystemFile::sfDBFileName) << Qt::endl;
+            << QStringLiteral("Database file:   ") << config.GetSystemFileName(TVarnelSystemFile::sfDBFileName)
+            << Qt::endl;
     } catch (const EVarnelError &error) {
         QTextStream(stderr) << error.Message() << Qt::endl;
         return 1;
