@@ -250,3 +250,55 @@ void TIniFile::DeleteKey(const QString &section, const QString &key)
     ini.Lines.erase(ini.Lines.begin() + std::ptrdiff_t(*at));
     Save(Join(ini, HadBom(content)));
 }
+
+QList<std::pair<QString, QString>> TIniFile::ReadSection(const QString &section) const
+{
+    QByteArray content;
+    try {
+        QMutexLocker lock(&FLock);
+        content = Load();
+    } catch (const EVarnelError &) {
+        return {};
+    }
+    const TParsedIni ini = SplitLines(content);
+    QList<std::pair<QString, QString>> keys;
+    if (const auto range = FindSection(ini, section))
+        for (std::size_t i = range->First; i < range->End; ++i)
+            if (const auto line = KeyLine(ini.Lines[i].Text))
+                keys.append({line->Key, line->Value});
+    return keys;
+}
+
+void TIniFile::ReplaceSection(const QString &section, const QList<std::pair<QString, QString>> &keys)
+{
+    for (const auto &[key, value] : keys)
+        if (value.contains(u'\n') || value.contains(u'\r'))
+            throw EVarnelError(QStringLiteral("The setting %1 of [%2] cannot hold a line break").arg(key, section));
+    QMutexLocker lock(&FLock);
+    const QByteArray content = Load();
+    TParsedIni ini = SplitLines(content);
+    const QByteArray eol = ini.DefaultEnding;
+    std::size_t at = ini.Lines.size();
+    if (const auto range = FindSection(ini, section)) {
+        // The header and the body up to its trailing blank lines, which keep separating the next section.
+        std::size_t end = range->End;
+        while (end > range->First && ini.Lines[end - 1].Text.trimmed().isEmpty())
+            --end;
+        at = range->First - 1;
+        ini.Lines.erase(ini.Lines.begin() + std::ptrdiff_t(at), ini.Lines.begin() + std::ptrdiff_t(end));
+    } else if (!keys.isEmpty() && !ini.Lines.empty()) {
+        if (ini.Lines.back().Ending.isEmpty())
+            ini.Lines.back().Ending = eol;
+        if (!ini.Lines.back().Text.trimmed().isEmpty()) {
+            ini.Lines.push_back(TLine{{}, eol});
+        }
+        at = ini.Lines.size();
+    }
+    if (!keys.isEmpty()) {
+        std::vector<TLine> lines{TLine{'[' + section.toUtf8() + ']', eol}};
+        for (const auto &[key, value] : keys)
+            lines.push_back(TLine{key.toUtf8() + '=' + EncodeValue(value), eol});
+        ini.Lines.insert(ini.Lines.begin() + std::ptrdiff_t(at), lines.begin(), lines.end());
+    }
+    Save(Join(ini, HadBom(content)));
+}

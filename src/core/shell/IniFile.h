@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QMutex>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // A small INI reader/writer. Every read goes to the file and every write rewrites it at once, so several
 // processes (the desktop program and the command-line tool) always see each other's settings.
@@ -31,6 +33,12 @@ public:
 
     // Removes the key; nothing happens when it does not exist.
     void DeleteKey(const QString &section, const QString &key);
+
+    // The section's keys and values in file order (empty when the file or section does not exist).
+    QList<std::pair<QString, QString>> ReadSection(const QString &section) const;
+    // Replaces the section's keys by these, in this order, with one rewrite of the file; no keys erases the
+    // section, header and all.
+    void ReplaceSection(const QString &section, const QList<std::pair<QString, QString>> &keys);
 
 private:
     QByteArray Load() const;
