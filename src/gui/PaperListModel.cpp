@@ -1,0 +1,190 @@
+#include "PaperListModel.h"
+
+#include "views/PaperCells.h"
+
+#include <algorithm>
+
+TPaperListModel::TPaperListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{ }
+
+void TPaperListModel::SetColumns(const QList<TColumnDesc> &columns)
+{
+    beginResetModel();
+    FColumns = columns;
+    endResetModel();
+}
+
+void TPaperListModel::SetPapers(TPapers papers)
+{
+    beginResetModel();
+    FRows.clear();
+    FRows.reserve(papers.size());
+    for (auto &paper : papers)
+        if (paper)
+            FRows.push_back({std::move(paper), Qt::Unchecked});
+    FSortColumn = -1;
+    endResetModel();
+}
+
+TPaperRecord *TPaperListModel::Paper(int row) const
+{
+    return row >= 0 && std::size_t(row) < FRows.size() ? FRows[std::size_t(row)].Paper.get() : nullptr;
+}
+
+int TPaperListModel::RowOfPaper(int id) const
+{
+    for (std::size_t row = 0; row < FRows.size(); ++row)
+        if (FRows[row].Paper->ID == id)
+            return int(row);
+    return -1;
+}
+
+void TPaperListModel::SetLocal(int id, bool local)
+{
+    const int row = RowOfPaper(id);
+    if (row < 0)
+        return;
+    FRows[std::size_t(row)].Paper->Local = local;
+    Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void TPaperListModel::HeaderClicked(int column)
+{
+    if (column < 0 || column >= FColumns.size())
+        return;
+    FSortColumn = column;
+    FSortDirection = FSortDirection == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    const int tag = FColumns[column].Tag;
+    const bool descending = FSortDirection == Qt::DescendingOrder;
+    Q_EMIT layoutAboutToBeChanged();
+    std::stable_sort(FRows.begin(), FRows.end(), [&](const TRow &a, const TRow &b) {
+        const int order = ComparePapers(*a.Paper, *b.Paper, tag, FLocale);
+        return descending ? order > 0 : order < 0;
+    });
+    Q_EMIT layoutChanged();
+}
+
+std::vector<TPaperRecord *> TPaperListModel::PapersInListOrder()
+{
+    std::vector<TPaperRecord *> papers;
+    papers.reserve(FRows.size());
+    for (std::size_t row = 0; row < FRows.size(); ++row) {
+        FRows[row].Paper->Ord = int(row) + 1;
+        papers.push_back(FRows[row].Paper.get());
+    }
+    return papers;
+}
+
+std::vector<TPaperRecord *> TPaperListModel::CheckedPapers(std::optional<int> firstSelectedRow)
+{
+    if (firstSelectedRow && Paper(*firstSelectedRow))
+        FRows[std::size_t(*firstSelectedRow)].Check = Qt::Checked;
+    std::vector<TPaperRecord *> papers;
+    for (TRow &row : FRows) {
+        if (row.Check == Qt::Unchecked)
+            continue;
+        row.Check = Qt::Unchecked;
+        papers.push_back(row.Paper.get());
+    }
+    EmitChecksChanged();
+    return papers;
+}
+
+std::vector<TPaperRecord *> TPaperListModel::SelectedPapers(QList<int> selectedRows) const
+{
+    std::sort(selectedRows.begin(), selectedRows.end());
+    std::vector<TPaperRecord *> papers;
+    for (const int row : selectedRows)
+        if (TPaperRecord *paper = Paper(row))
+            papers.push_back(paper);
+    return papers;
+}
+
+void TPaperListModel::UncheckAll()
+{
+    for (TRow &row : FRows)
+        row.Check = Qt::Unchecked;
+    EmitChecksChanged();
+}
+
+bool TPaperListModel::CheckAll(const QList<int> &selectedRows)
+{
+    const bool selectedOnly = selectedRows.size() >= 2;
+    if (selectedOnly) {
+        for (const int row : selectedRows)
+            if (Paper(row))
+                FRows[std::size_t(row)].Check = Qt::Checked;
+    } else {
+        for (TRow &row : FRows)
+            row.Check = Qt::Checked;
+    }
+    EmitChecksChanged();
+    return selectedOnly;
+}
+
+void TPaperListModel::EmitChecksChanged()
+{
+    if (!FRows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1), {Qt::CheckStateRole});
+}
+
+int TPaperListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(FRows.size());
+}
+
+int TPaperListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(FColumns.size());
+}
+
+QVariant TPaperListModel::data(const QModelIndex &index, int role) const
+{
+    const TPaperRecord *paper = Paper(index.row());
+    if (!paper || index.column() >= FColumns.size())
+        return {};
+    const TColumnDesc &column = FColumns[index.column()];
+    switch (role) {
+    case Qt::DisplayRole:
+        return PaperCellText(*paper, column.Tag, FLocale);
+    case Qt::CheckStateRole:
+        return column.Tag == pcMarker ? QVariant(FRows[std::size_t(index.row())].Check) : QVariant();
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(column.Alignment | Qt::AlignVCenter);
+    case LocalRole:
+        return paper->Local;
+    case TagRole:
+        return column.Tag;
+    default:
+        return {};
+    }
+}
+
+bool TPaperListModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::CheckStateRole || !Paper(index.row()) || FColumns.value(index.column()).Tag != pcMarker)
+        return false;
+    FRows[std::size_t(index.row())].Check = Qt::CheckState(value.toInt());
+    Q_EMIT dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+QVariant TPaperListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= FColumns.size())
+        return {};
+    if (role == Qt::DisplayRole)
+        return FColumns[section].Caption;
+    if (role == TagRole)
+        return FColumns[section].Tag;
+    return {};
+}
+
+Qt::ItemFlags TPaperListModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && FColumns.value(index.column()).Tag == pcMarker)
+        flags |= Qt::ItemIsUserCheckable | Qt::ItemIsUserTristate;
+    return flags;
+}
