@@ -1,0 +1,105 @@
+#include "LibraryTrees.h"
+
+#include <QFont>
+
+namespace {
+
+TJournalRecord Category(const char *title, QChar type, bool allowChild, int id)
+{
+    TJournalRecord category;
+    category.Title = QString::fromLatin1(title);
+    category.JType = type;
+    category.AllowChild = allowChild;
+    category.ID = id;
+    category.Level = 0;
+    return category;
+}
+
+} // namespace
+
+void TJournalTreeModel::Build(const TJournals &journals)
+{
+    beginResetModel();
+    FRoots.clear();
+    TNode *journalsNode = AddRoot(Category("Journals", u'J', true, 0));
+    TNode *books = AddRoot(Category("Books", u'P', true, 0));
+    TNode *proceedings = AddRoot(Category("Proceedings", u'C', true, 0));
+    AddRoot(Category("Patents", u'A', false, 1));
+    AddRoot(Category("Dissertations", u'D', false, 2));
+    for (const auto &journal : journals) {
+        if (!journal || journal->ID < 3)
+            continue;
+        TJournalRecord copy = *journal;
+        copy.AllowChild = true;
+        copy.Level = 1;
+        TNode *category = copy.JType == u'P' ? books : copy.JType == u'C' ? proceedings : journalsNode;
+        AddChild(category, copy);
+    }
+    endResetModel();
+}
+
+QModelIndex TJournalTreeModel::IndexOfJournal(int id) const
+{
+    for (std::size_t root = 0; root < FRoots.size(); ++root)
+        for (std::size_t child = 0; child < FRoots[root]->Children.size(); ++child)
+            if (FRoots[root]->Children[child]->Record->ID == id)
+                return index(int(child), 0, index(int(root), 0));
+    return {};
+}
+
+QVariant TJournalTreeModel::data(const QModelIndex &index, int role) const
+{
+    const TJournalRecord *journal = Record(index);
+    return journal && role == Qt::DisplayRole ? QVariant(journal->Title) : QVariant();
+}
+
+void TGroupTreeModel::Build(const TGroups &groups)
+{
+    beginResetModel();
+    FRoots.clear();
+    FMoveTargets = {{QStringLiteral("Root"), RootCode}};
+    // Groups come folders first (code descending): a group's folder is already there when it comes.
+    for (const auto &group : groups) {
+        if (!group)
+            continue;
+        if (group->Code >= FolderBase) {
+            FMoveTargets.append({group->Title, group->Code});
+            AddRoot(*group);
+            continue;
+        }
+        const auto folder = std::find_if(FRoots.begin(), FRoots.end(),
+            [&group](const auto &node) { return node->Record->Code == group->Code + RootCode; });
+        if (folder != FRoots.end())
+            AddChild(folder->get(), *group);
+        else
+            AddRoot(*group);
+    }
+    endResetModel();
+}
+
+QModelIndex TGroupTreeModel::IndexOfGroup(int id) const
+{
+    for (std::size_t root = 0; root < FRoots.size(); ++root) {
+        if (FRoots[root]->Record->ID == id)
+            return index(int(root), 0);
+        for (std::size_t child = 0; child < FRoots[root]->Children.size(); ++child)
+            if (FRoots[root]->Children[child]->Record->ID == id)
+                return index(int(child), 0, index(int(root), 0));
+    }
+    return {};
+}
+
+QVariant TGroupTreeModel::data(const QModelIndex &index, int role) const
+{
+    const TGroupRecord *group = Record(index);
+    if (!group)
+        return {};
+    if (role == Qt::DisplayRole)
+        return group->Title;
+    if (role == Qt::FontRole && group->Code > RootCode) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    return {};
+}
