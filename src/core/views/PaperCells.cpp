@@ -75,3 +75,14 @@ int ComparePapers(const TPaperRecord &a, const TPaperRecord &b, int tag, const Q
         return 0;
     }
 }
+
+QString CitationLine(QChar type, const QString &journal, const QString &abbrv, const QString &volume,
+    const QString &issue, const QString &pages, const QString &year)
+{
+    if (type != u'J')
+        return journal + QStringLiteral(" (") + year + u')';
+    QString line = abbrv + QStringLiteral(",  Vol. ") + volume;
+    if (!issue.isEmpty() && issue.trimmed() != QLatin1String("0"))
+        line += QStringLiteral(",  Issue ") + issue;
+    return line + QStringLiteral(",  pp. ") + pages + QStringLiteral(", (") + year + u')';
+}

@@ -26,3 +26,8 @@ QString PaperCellText(const TPaperRecord &paper, int tag, const QLocale &locale 
 // The order of two papers by the column's sort key: numbers by value, texts ordinally with letter case, the
 // date added by its short-date text (text order, not the calendar's). Negative, zero or positive.
 int ComparePapers(const TPaperRecord &a, const TPaperRecord &b, int tag, const QLocale &locale = QLocale());
+
+// The citation line of the paper info panel: for a journal article "Abbrv,  Vol. V[,  Issue I],  pp. P, (Y)"
+// (the issue left out when empty or "0" once trimmed), for any other type "Journal (Y)".
+QString CitationLine(QChar type, const QString &journal, const QString &abbrv, const QString &volume,
+    const QString &issue, const QString &pages, const QString &year);
