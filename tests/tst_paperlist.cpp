@@ -1,6 +1,7 @@
 #include "PaperListModel.h"
 #include "TestRecords.h"
 #include "views/PaperCells.h"
+#include "views/QuickSearch.h"
 
 #include <QTest>
 
@@ -144,6 +145,26 @@ private Q_SLOTS:
         const auto ordered = FModel->PapersInListOrder();
         QCOMPARE(ordered[3]->Ord, 4);
         QCOMPARE(FModel->SelectedPapers({3, 0}).front()->ID, 1);
+    }
+
+    // Hits A and B in list order: typing finds A, Right finds B, Right again A. Letters outside ASCII match
+    // only where the record has them in upper case; a new text without a hit selects nothing.
+    void quickSearch()
+    {
+        TPapers papers;
+        papers.push_back(Paper(1, QStringLiteral("Graphene growth"), {}));
+        papers.push_back(Paper(2, QStringLiteral("Wear of coatings"), {}, {Author("K.", "ärger")}));
+        papers.push_back(Paper(3, QStringLiteral("Oxide"), {}, {Author("G.", "Graphov")}));
+        papers.push_back(Paper(4, QStringLiteral("Ärger im Labor"), {}));
+        FModel->SetPapers(std::move(papers));
+        const auto paper = [this](int row) -> const TPaperRecord * { return FModel->Paper(row); };
+        TQuickSearch search;
+        QCOMPARE(search.Locate(QStringLiteral("graph"), false, FModel->rowCount(), paper), 0);
+        QCOMPARE(search.Locate(QStringLiteral("graph"), true, FModel->rowCount(), paper), 2);
+        QCOMPARE(search.Locate(QStringLiteral("graph"), true, FModel->rowCount(), paper), 0);
+        QCOMPARE(search.Locate(QStringLiteral("är"), false, FModel->rowCount(), paper), 3);
+        QCOMPARE(search.Locate(QStringLiteral("är"), true, FModel->rowCount(), paper), 3);
+        QCOMPARE(search.Locate(QStringLiteral("zzz"), false, FModel->rowCount(), paper), -1);
     }
 };
 

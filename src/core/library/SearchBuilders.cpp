@@ -72,15 +72,6 @@ QString AddUpperCondition(const QString &field, const QString &condition, const 
 
 namespace {
 
-QString AsciiUpper(const QString &text)
-{
-    QString result = text;
-    for (QChar &c : result)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - (u'a' - u'A'));
-    return result;
-}
-
 QString DateCondition(const TSearchFields &fields, const QDateTime &now)
 {
     static constexpr int hoursBack[] = {0, 72, 168, 336, 720, 2160};

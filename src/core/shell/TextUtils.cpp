@@ -103,6 +103,15 @@ QString LinesWithCRLF(const QStringList &lines)
     return text;
 }
 
+QString AsciiUpper(const QString &text)
+{
+    QString result = text;
+    for (QChar &c : result)
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - (u'a' - u'A'));
+    return result;
+}
+
 int CompareInt(int a, int b)
 {
     return a < b ? -1 : (a > b ? 1 : 0);

@@ -32,6 +32,8 @@ QString TrimBlanks(const QString &text);
 QString LinesWithCRLF(const QStringList &lines);
 
 int CompareInt(int a, int b);
+// Upper case for the letters a to z only: any other letter stays as it is.
+QString AsciiUpper(const QString &text);
 
 // The text in double quotes, unless it is empty or already begins with one.
 QString QuoteIfNeeded(const QString &text);
