@@ -259,6 +259,22 @@ private Q_SLOTS:
         QVERIFY2(run.Err.contains(QStringLiteral("No citation was found")), qPrintable(run.Err));
     }
 
+    // A stop request ends the tool even while the library is open (the database engine's own handlers would
+    // keep it running).
+    void stopsOnTerminate()
+    {
+        QProcess process;
+        process.start(QStringLiteral(VARNEL_CLI_BINARY),
+                      {QStringLiteral("--data-dir"), Path(QStringLiteral("data")), QStringLiteral("import"), QStringLiteral("-")});
+        QVERIFY(process.waitForStarted());
+        // Standard input stays open: the tool waits for it with the library open.
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(Path(QStringLiteral("data/Database/varnel.gdb"))), 20000);
+        QTest::qWait(500);
+        process.terminate();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    }
+
     // Failures: exit status 1, the reason on stderr, nothing half done.
     void failures_data()
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StartupArguments.h"
+#include "shell/StartupArguments.h"
 
 #include <QLocalServer>
 #include <QObject>

@@ -1,30 +1,67 @@
+#include "GuiPrompts.h"
+#include "InstanceChannel.h"
+#include "MainWindow.h"
+#include "Splash.h"
 #include "VarnelVersion.h"
+#include "library/DataModule.h"
 #include "shell/Config.h"
 
-#include <QCoreApplication>
-#include <QTextStream>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QMessageBox>
 
-#include <cstdio>
-
-// The desktop program's entry. Until the main window joins, it sets up the configuration (data folder,
-// database folder, settings file, library folder) and reports where the library lives.
+// The desktop program's entry: one instance per user; a later start hands its argument to the running one
+// and ends. The first start shows the splash, opens the library and runs the main window.
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Varnel"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VARNEL_VERSION));
-    QTextStream out(stdout);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Varnel"));
+    QApplication::setApplicationVersion(QStringLiteral(VARNEL_VERSION));
+    const QStringList arguments = QApplication::arguments().mid(1);
+
+    TInstanceChannel channel(TInstanceChannel::NameFor(QFileInfo(QApplication::applicationFilePath()).fileName()));
+    if (!channel.Listen()) {
+        TInstanceChannel::Send(TInstanceChannel::NameFor(QFileInfo(QApplication::applicationFilePath()).fileName()),
+                               HandOverFor(arguments));
+        return 0;
+    }
+
+    TfrmSplash splash;
+    splash.show();
+    QElapsedTimer shown;
+    shown.start();
+    QApplication::processEvents();
     try {
-        const TConfig config(QCoreApplication::applicationDirPath());
-        out << QStringLiteral("Varnel ") << QStringLiteral(VARNEL_VERSION) << Qt::endl
-            << QStringLiteral("Data folder:     ") << config.DataFolder() << Qt::endl
-            << QStringLiteral("Settings file:   ") << config.IniFileName() << Qt::endl
-            << QStringLiteral("Library folder:  ") << config.LibraryFolder() << Qt::endl
-            << QStringLiteral("Database file:   ") << config.GetSystemFileName(TVarnelSystemFile::sfDBFileName)
-            << Qt::endl;
+        TConfig config(QApplication::applicationDirPath());
+        TGuiPrompts prompts;
+        TdmMain dm(prompts, [&config] { return config.LibraryFolder(); });
+        const TStartupRequest request = StartupRequestFor(arguments);
+        const bool connected = dm.OpenLibrary(config.GetSystemFileName(TVarnelSystemFile::sfDBFileName),
+                                              config.GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile), request.RunUpdateScript);
+        TfrmMain window(config, dm, prompts);
+        prompts.SetParentWindow(&window);
+        channel.OnRaise = [&window] {
+            window.showNormal();
+            window.raise();
+            window.activateWindow();
+        };
+        channel.OnHandOver = [&window](const THandOver &handOver) {
+            if (handOver.Tag == htFile)
+                window.ImportFile(handOver.Text);
+            else
+                window.AddPaperFromWeb(handOver.Text, true);
+            return 1;
+        };
+        window.Start(connected, request);
+        while (shown.elapsed() < 500) // the splash stays for at least half a second
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+        splash.close();
+        window.show();
+        return QApplication::exec();
     } catch (const EVarnelError &error) {
-        QTextStream(stderr) << error.Message() << Qt::endl;
+        splash.close();
+        QMessageBox::critical(nullptr, QStringLiteral("Varnel"), error.Message());
         return 1;
     }
-    return 0;
 }

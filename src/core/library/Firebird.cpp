@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <firebird/Interface.h>
+#include <csignal>
 #include <mutex>
 #include <unistd.h>
 
@@ -79,6 +80,15 @@ void WriteIfDifferent(const QString &fileName, const QByteArray &content)
     } else {
         out.remove();
     }
+}
+
+// The client library takes SIGINT and SIGTERM for a shutdown of its own that leaves the process running, so
+// neither Ctrl+C nor the end of a session could stop the program. Their default actions come back after each
+// attach: the database is safe against a stop at any point, and an unfinished transaction is undone.
+void RestoreTerminationSignals()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
 }
 
 } // namespace
@@ -548,6 +558,7 @@ std::unique_ptr<TFbAttachment> TFbAttachment::Attach(
             throw;
         }
     });
+    RestoreTerminationSignals();
     return std::unique_ptr<TFbAttachment>(new TFbAttachment(attachment));
 }
 
@@ -559,6 +570,7 @@ void TFbAttachment::ExecuteCreateDatabase(const QString &statement)
         return Master()->getUtilInterface()->executeCreateDatabase(
             status, unsigned(text.size()), text.constData(), SQL_DIALECT_V6, &isCreate);
     });
+    RestoreTerminationSignals();
     TFbAttachment closer(attachment); // detached at once: the library is attached again with its own settings
 }
 
