@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     TInstanceChannel channel(TInstanceChannel::NameFor(QFileInfo(QApplication::applicationFilePath()).fileName()));
     if (!channel.Listen()) {
         TInstanceChannel::Send(TInstanceChannel::NameFor(QFileInfo(QApplication::applicationFilePath()).fileName()),
-                               HandOverFor(arguments));
+            HandOverFor(arguments));
         return 0;
     }
 
@@ -38,7 +38,7 @@ int main(int argc, char *argv[])
         TdmMain dm(prompts, [&config] { return config.LibraryFolder(); });
         const TStartupRequest request = StartupRequestFor(arguments);
         const bool connected = dm.OpenLibrary(config.GetSystemFileName(TVarnelSystemFile::sfDBFileName),
-                                              config.GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile), request.RunUpdateScript);
+            config.GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile), request.RunUpdateScript);
         TfrmMain window(config, dm, prompts);
         prompts.SetParentWindow(&window);
         channel.OnRaise = [&window] {

@@ -16,25 +16,24 @@ QString Caption(const QString &caption)
 
 TGuiPrompts::TGuiPrompts(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
-template <class TResult>
-TResult TGuiPrompts::OnMainThread(const std::function<TResult()> &step)
+template <class TResult> TResult TGuiPrompts::OnMainThread(const std::function<TResult()> &step)
 {
     if (QThread::currentThread() == thread())
         return step();
-    TResult result{};
-    QMetaObject::invokeMethod(this, [&] { result = step(); }, Qt::BlockingQueuedConnection);
+    TResult result {};
+    QMetaObject::invokeMethod(
+        this, [&] { result = step(); }, Qt::BlockingQueuedConnection);
     return result;
 }
 
 void TGuiPrompts::ShowMessage(const QString &text, TMessageKind kind, const QString &caption)
 {
     OnMainThread<int>([&] {
-        const QMessageBox::Icon icon = kind == TMessageKind::mkError     ? QMessageBox::Critical
-                                       : kind == TMessageKind::mkWarning ? QMessageBox::Warning
-                                                                         : QMessageBox::Information;
+        const QMessageBox::Icon icon = kind == TMessageKind::mkError ? QMessageBox::Critical
+            : kind == TMessageKind::mkWarning                        ? QMessageBox::Warning
+                                                                     : QMessageBox::Information;
         QMessageBox box(icon, Caption(caption), text, QMessageBox::Ok, FWindow);
         return box.exec();
     });
@@ -43,14 +42,16 @@ void TGuiPrompts::ShowMessage(const QString &text, TMessageKind kind, const QStr
 bool TGuiPrompts::Ask(const QString &text, const QString &caption, TMessageKind)
 {
     return OnMainThread<bool>([&] {
-        return QMessageBox::question(FWindow, Caption(caption), text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return QMessageBox::question(FWindow, Caption(caption), text, QMessageBox::Yes | QMessageBox::No)
+            == QMessageBox::Yes;
     });
 }
 
 TPromptAnswer TGuiPrompts::AskYesNoCancel(const QString &text, const QString &caption)
 {
     return OnMainThread<TPromptAnswer>([&] {
-        switch (QMessageBox::question(FWindow, Caption(caption), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+        switch (QMessageBox::question(
+            FWindow, Caption(caption), text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
         case QMessageBox::Yes:
             return TPromptAnswer::paYes;
         case QMessageBox::No:
@@ -77,11 +78,12 @@ QString TGuiPrompts::OpenFileName(const QString &caption, const QString &initial
 
 QStringList TGuiPrompts::OpenFileNames(const QString &caption, const QString &initialFolder, const QString &filter)
 {
-    return OnMainThread<QStringList>([&] { return QFileDialog::getOpenFileNames(FWindow, caption, initialFolder, filter); });
+    return OnMainThread<QStringList>(
+        [&] { return QFileDialog::getOpenFileNames(FWindow, caption, initialFolder, filter); });
 }
 
-QString TGuiPrompts::SaveFileName(const QString &caption, const QString &initialFolder, const QString &fileName,
-                                  const QString &filter)
+QString TGuiPrompts::SaveFileName(
+    const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter)
 {
     return OnMainThread<QString>(
         [&] { return QFileDialog::getSaveFileName(FWindow, caption, initialFolder + u'/' + fileName, filter); });

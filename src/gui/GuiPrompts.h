@@ -16,18 +16,20 @@ public:
     explicit TGuiPrompts(QObject *parent = nullptr);
     void SetParentWindow(QWidget *window) { FWindow = window; }
 
-    void ShowMessage(const QString &text, TMessageKind kind = TMessageKind::mkInformation, const QString &caption = QString()) override;
-    bool Ask(const QString &text, const QString &caption = QString(), TMessageKind kind = TMessageKind::mkInformation) override;
+    void ShowMessage(const QString &text, TMessageKind kind = TMessageKind::mkInformation,
+        const QString &caption = QString()) override;
+    bool Ask(const QString &text, const QString &caption = QString(),
+        TMessageKind kind = TMessageKind::mkInformation) override;
     TPromptAnswer AskYesNoCancel(const QString &text, const QString &caption = QString()) override;
     QString InputText(const QString &caption, const QString &prompt, const QString &defaultText) override;
     QString OpenFileName(const QString &caption, const QString &initialFolder, const QString &filter) override;
     QStringList OpenFileNames(const QString &caption, const QString &initialFolder, const QString &filter) override;
-    QString SaveFileName(const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter) override;
+    QString SaveFileName(
+        const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter) override;
     QString SelectFolder(const QString &title, const QString &initialFolder) override;
 
 private:
-    template <class TResult>
-    TResult OnMainThread(const std::function<TResult()> &step);
+    template <class TResult> TResult OnMainThread(const std::function<TResult()> &step);
 
     QPointer<QWidget> FWindow;
 };

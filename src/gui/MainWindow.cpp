@@ -2,17 +2,17 @@
 
 #include "PaperInfoPanel.h"
 #include "VarnelVersion.h"
+#include "exchange/ImportFile.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
 #include "shell/PaperFiles.h"
 #include "shell/TextUtils.h"
 #include "shell/UserPrompts.h"
 #include "views/ColumnLayouts.h"
-#include "exchange/ImportFile.h"
 #include "web/AddPaperFromWeb.h"
 #include "web/DownloadManagerThread.h"
-#include "web/WebParser.h"
 #include "web/LocalStatus.h"
+#include "web/WebParser.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -160,8 +160,8 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     statusBar()->addWidget(new QLabel);
     resize(1024, 700);
 
-    FDownloadManager = std::make_unique<TDownloadManager>(FQueue, FDm, FPrompts, &FConfig.GetOptions<TProxyOptions>(), TWebSites{},
-                                                          [this] { return FConfig.LibraryFolder(); });
+    FDownloadManager = std::make_unique<TDownloadManager>(FQueue, FDm, FPrompts, &FConfig.GetOptions<TProxyOptions>(),
+        TWebSites {}, [this] { return FConfig.LibraryFolder(); });
 }
 
 TfrmMain::~TfrmMain()
@@ -201,15 +201,18 @@ void TfrmMain::BuildRibbon()
     find->setShortcut(Qt::Key_F3);
     connect(find, &QAction::triggered, this, &TfrmMain::ShowQuickSearch);
     addAction(find);
-    QGroupBox *citation = group(QStringLiteral("Citation"), {later(QStringLiteral("New")), later(QStringLiteral("Edit")), later(QStringLiteral("Delete"))});
-    QGroupBox *journal = group(QStringLiteral("Journal"), {later(QStringLiteral("New")), later(QStringLiteral("Edit")), later(QStringLiteral("Delete"))});
+    QGroupBox *citation = group(QStringLiteral("Citation"),
+        {later(QStringLiteral("New")), later(QStringLiteral("Edit")), later(QStringLiteral("Delete"))});
+    QGroupBox *journal = group(QStringLiteral("Journal"),
+        {later(QStringLiteral("New")), later(QStringLiteral("Edit")), later(QStringLiteral("Delete"))});
     FCitationGroup = citation;
     FJournalGroup = journal;
     QList<QAction *> groupActions;
     for (const char *caption : {"Edit", "Clear", "Delete", "First", "Last", "Up", "Down"})
         groupActions << later(QString::fromLatin1(caption));
     FGroupActions = groupActions;
-    tab(QStringLiteral("Content"), {citation, journal, group(QStringLiteral("Groups"), groupActions), group(QStringLiteral("Search"), {find})});
+    tab(QStringLiteral("Content"),
+        {citation, journal, group(QStringLiteral("Groups"), groupActions), group(QStringLiteral("Search"), {find})});
 
     auto *start = new QAction(QStringLiteral("Start"), this);
     connect(start, &QAction::triggered, this, [this] { FDownloadManager->Start(); });
@@ -221,12 +224,15 @@ void TfrmMain::BuildRibbon()
 
     auto *statistics = new QAction(QStringLiteral("Statistics"), this);
     connect(statistics, &QAction::triggered, this, &TfrmMain::ShowStatistics);
-    tab(QStringLiteral("Tools"), {group(QStringLiteral("Database"), {statistics, later(QStringLiteral("Backup")), later(QStringLiteral("Restore"))})});
+    tab(QStringLiteral("Tools"),
+        {group(QStringLiteral("Database"),
+            {statistics, later(QStringLiteral("Backup")), later(QStringLiteral("Restore"))})});
 
     auto *about = new QAction(QStringLiteral("About"), this);
     connect(about, &QAction::triggered, this, [this] {
-        FPrompts.ShowMessage(QStringLiteral("Varnel %1\nA reference manager for scientific literature.").arg(QStringLiteral(VARNEL_VERSION)),
-                             TMessageKind::mkInformation, QStringLiteral("About"));
+        FPrompts.ShowMessage(QStringLiteral("Varnel %1\nA reference manager for scientific literature.")
+                                 .arg(QStringLiteral(VARNEL_VERSION)),
+            TMessageKind::mkInformation, QStringLiteral("About"));
     });
     tab(QStringLiteral("Help"), {group(QStringLiteral("Help"), {about, later(QStringLiteral("Check for update"))})});
 }
@@ -247,7 +253,8 @@ QTreeView *TfrmMain::NewPaperList(TPaperListModel &model, int tag)
         view->header()->setSortIndicator(logical, model.SortDirection());
     });
     const int page = tag - ltJournals;
-    connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, page] { PaperSelected(page); });
+    connect(
+        view->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, page] { PaperSelected(page); });
     return view;
 }
 
@@ -267,7 +274,7 @@ QWidget *TfrmMain::BuildJournalsPage()
     FJournalsView->setModel(&FJournals);
     leftLayout->addWidget(FJournalsView, 1);
     connect(FJournalsView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { JournalSelected(current); });
+        [this](const QModelIndex &current) { JournalSelected(current); });
     auto *info = new QGroupBox;
     auto *infoLayout = new QGridLayout(info);
     FJournalTitle = new QLabel;
@@ -306,7 +313,8 @@ QWidget *TfrmMain::BuildSearchPage()
 {
     auto *form = new QWidget;
     auto *fields = new QFormLayout(form);
-    for (const char *name : {"Title", "ID", "Year", "Author", "Journal", "Volume", "Issue", "Keywords", "Abstract", "Pages"}) {
+    for (const char *name :
+        {"Title", "ID", "Year", "Author", "Journal", "Volume", "Issue", "Keywords", "Abstract", "Pages"}) {
         auto *edit = new QLineEdit;
         edit->setObjectName(QString::fromLatin1(name));
         connect(edit, &QLineEdit::returnPressed, this, &TfrmMain::DatabaseSearch);
@@ -315,8 +323,8 @@ QWidget *TfrmMain::BuildSearchPage()
     }
     FAdded = new QComboBox;
     FAdded->setEditable(true);
-    FAdded->addItems({QStringLiteral("Today"), QStringLiteral("Past 3 days"), QStringLiteral("Past week"), QStringLiteral("Past 2 weeks"),
-                      QStringLiteral("Past month"), QStringLiteral("Past 3 months")});
+    FAdded->addItems({QStringLiteral("Today"), QStringLiteral("Past 3 days"), QStringLiteral("Past week"),
+        QStringLiteral("Past 2 weeks"), QStringLiteral("Past month"), QStringLiteral("Past 3 months")});
     FAdded->setCurrentIndex(-1);
     fields->addRow(QStringLiteral("Added"), FAdded);
     auto *buttons = new QHBoxLayout;
@@ -348,7 +356,7 @@ QWidget *TfrmMain::BuildGroupsPage()
     FGroupsView = new QTreeView;
     FGroupsView->setModel(&FGroups);
     connect(FGroupsView->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex &current) { GroupSelected(current); });
+        [this](const QModelIndex &current) { GroupSelected(current); });
     FPaperViews[pgGroups] = NewPaperList(*FPaperModels[pgGroups], ltGroups);
     FInfoPanels[pgGroups] = new TPaperInfoPanel;
     FDetailTabs[pgGroups] = new QTabWidget;
@@ -495,8 +503,8 @@ void TfrmMain::JournalSelected(const QModelIndex &index)
     FJournalTitle->setText(journal->Title);
     FJournalAbbrv->setText(journal->Abbrv);
     FJournalImpact->setText(journal->Impact);
-    FJournalUrl->setText(journal->URL.isEmpty() ? QString()
-                                                : QStringLiteral("<a href=\"%1\">%1</a>").arg(journal->URL.toHtmlEscaped()));
+    FJournalUrl->setText(
+        journal->URL.isEmpty() ? QString() : QStringLiteral("<a href=\"%1\">%1</a>").arg(journal->URL.toHtmlEscaped()));
     FConfig.GetOptions<TLastOptions>().SetLastJournal(journal->ID);
 }
 
@@ -520,10 +528,10 @@ void TfrmMain::PaperSelected(int page)
     if (!paper)
         return;
     const TJournalRecord *journal = paper->Journal.get();
-    FInfoPanels[page]->SetBookInfo(paper->ID, paper->PType, AuthorsText(*paper), paper->Title, journal ? journal->Title : QString(),
-                                   journal ? journal->Abbrv : QString(), paper->Volume, paper->Issue,
-                                   QStringLiteral("%1 - %2").arg(paper->PS, paper->PE), QString::number(paper->Year), paper->URL,
-                                   paper->Abst, paper->FileName);
+    FInfoPanels[page]->SetBookInfo(paper->ID, paper->PType, AuthorsText(*paper), paper->Title,
+        journal ? journal->Title : QString(), journal ? journal->Abbrv : QString(), paper->Volume, paper->Issue,
+        QStringLiteral("%1 - %2").arg(paper->PS, paper->PE), QString::number(paper->Year), paper->URL, paper->Abst,
+        paper->FileName);
     LastPaper = paper;
     PaperFullPath(FConfig.LibraryFolder(), *paper);
     if (page == pgGroups)
@@ -646,8 +654,9 @@ void TfrmMain::DatabaseSearch()
     FInfoPanels[pgSearch]->Clear();
     const auto text = [this](const char *name) { return SearchField(QString::fromLatin1(name))->text(); };
     try {
-        FDm.Search(text("ID"), text("Author"), text("Journal"), text("Title"), text("Year"), text("Volume"), text("Issue"), text("Pages"),
-                   text("Keywords"), text("Abstract"), FAdded->currentText(), FAdded->currentIndex());
+        FDm.Search(text("ID"), text("Author"), text("Journal"), text("Title"), text("Year"), text("Volume"),
+            text("Issue"), text("Pages"), text("Keywords"), text("Abstract"), FAdded->currentText(),
+            FAdded->currentIndex());
     } catch (const EVarnelError &error) {
         FPrompts.ShowMessage(error.Message(), TMessageKind::mkError);
         return;
@@ -662,7 +671,7 @@ void TfrmMain::FindJournal(const QString &text)
     const QString upper = AsciiUpper(text);
     for (int root = 0; root < FJournals.rowCount(); ++root) {
         const QModelIndex category = FJournals.index(root, 0);
-        QList<QModelIndex> nodes{category};
+        QList<QModelIndex> nodes {category};
         for (int child = 0; child < FJournals.rowCount(category); ++child)
             nodes << FJournals.index(child, 0, category);
         for (const QModelIndex &node : nodes) {
@@ -683,7 +692,8 @@ void TfrmMain::LocatePaper(const QString &text, bool next)
     if (!view || !model)
         return;
     view->clearSelection();
-    const int row = FQuickSearch.Locate(text, next, model->rowCount(), [model](int r) -> const TPaperRecord * { return model->Paper(r); });
+    const int row = FQuickSearch.Locate(
+        text, next, model->rowCount(), [model](int r) -> const TPaperRecord * { return model->Paper(r); });
     if (row >= 0) {
         view->setCurrentIndex(model->index(row, 0));
         view->selectionModel()->select(model->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
@@ -700,8 +710,8 @@ void TfrmMain::ShowStatistics()
 {
     TStatRecord stats;
     FDm.GetStats(stats);
-    FPrompts.ShowMessage(QStringLiteral("Journals: %1\nPapers: %2").arg(stats.Journals).arg(stats.Papers), TMessageKind::mkInformation,
-                         QStringLiteral("Statistics"));
+    FPrompts.ShowMessage(QStringLiteral("Journals: %1\nPapers: %2").arg(stats.Journals).arg(stats.Papers),
+        TMessageKind::mkInformation, QStringLiteral("Statistics"));
 }
 
 void TfrmMain::PageChanged(int page)
@@ -727,14 +737,15 @@ void TfrmMain::PageChanged(int page)
 void TfrmMain::RibbonTabChanged(int tab)
 {
     const bool downloads = FRibbon->tabText(tab) == QLatin1String("Downloads");
-    if (downloads) {
+    if (downloads == FDownloadsShown)
+        return;
+    FDownloadsShown = downloads;
+    if (downloads)
         FLastActivePage = FPages->currentIndex();
-        FPages->setCurrentIndex(pgDownloads);
-    } else if (FPages->currentIndex() == pgDownloads) {
-        FPages->setCurrentIndex(FLastActivePage >= 0 ? FLastActivePage : pgJournals);
-    }
+    // The tab bar moves away from a tab it hides: the page to show is set once the tabs are as they should be.
     for (int page = 0; page < 3; ++page)
         FPages->setTabVisible(page, !downloads);
+    FPages->setCurrentIndex(downloads ? int(pgDownloads) : FLastActivePage >= 0 ? FLastActivePage : int(pgJournals));
 }
 
 void TfrmMain::LoadColumnLayouts()
@@ -753,7 +764,8 @@ void TfrmMain::LoadColumnLayouts()
         // Display positions: move each column to its place, leftmost first.
         QList<int> byPosition(descs.size());
         std::iota(byPosition.begin(), byPosition.end(), 0);
-        std::stable_sort(byPosition.begin(), byPosition.end(), [&descs](int a, int b) { return descs[a].Position < descs[b].Position; });
+        std::stable_sort(byPosition.begin(), byPosition.end(),
+            [&descs](int a, int b) { return descs[a].Position < descs[b].Position; });
         for (int visual = 0; visual < byPosition.size(); ++visual)
             header->moveSection(header->visualIndex(byPosition[visual]), visual);
     }

@@ -3,10 +3,9 @@
 #include "DownloadListModel.h"
 #include "LibraryTrees.h"
 #include "PaperListModel.h"
+#include "shell/StartupArguments.h"
 #include "views/QuickSearch.h"
 #include "web/DownloadQueue.h"
-
-#include "shell/StartupArguments.h"
 
 #include <QMainWindow>
 
@@ -110,6 +109,7 @@ private:
     bool FrgPaperState = false;
     int FLastActivePage = -1;
     int FCurrentPage = -1;
+    bool FDownloadsShown = false;
     int FActiveGroupIndex = 0;
     TPaperRecord *LastPaper = nullptr;
     TQuickSearch FQuickSearch;
@@ -118,7 +118,7 @@ private:
     TGroupTreeModel FGroups;
     std::unique_ptr<TPaperListModel> FPaperModels[3];
     TDownloadQueue FQueue;
-    TDownloadListModel FDownloads{FQueue};
+    TDownloadListModel FDownloads {FQueue};
     std::unique_ptr<TDownloadManager> FDownloadManager;
 
     QTabWidget *FRibbon = nullptr;

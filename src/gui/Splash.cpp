@@ -33,5 +33,6 @@ void TfrmSplash::paintEvent(QPaintEvent *)
     small.setPointSize(10);
     painter.setFont(small);
     painter.drawText(rect().adjusted(10, 10, -10, -10), Qt::AlignTop | Qt::AlignRight, QStringLiteral(VARNEL_VERSION));
-    painter.drawText(rect().adjusted(10, 10, -10, -14), Qt::AlignBottom | Qt::AlignHCenter, QStringLiteral("Loading ..."));
+    painter.drawText(
+        rect().adjusted(10, 10, -10, -14), Qt::AlignBottom | Qt::AlignHCenter, QStringLiteral("Loading ..."));
 }
