@@ -4,6 +4,7 @@
 #include "shell/IniFile.h"
 #include "shell/Options.h"
 #include "web/AddPaperFromWeb.h"
+#include "web/DownloadQueue.h"
 #include "web/Downloader.h"
 #include "web/WebParser.h"
 
@@ -41,12 +42,7 @@ int RunFetch(TCliContext &context, const QStringList &arguments)
     const TProgress progress = context.Progress(QStringLiteral("Downloading"));
     if (progress)
         downloader.OnProgress = [&progress](int percent, int) { progress(percent, 100); };
-    TDownloadData entry;
-    entry.ID = paper.ID;
-    entry.Folder = paper.Folder;
-    entry.FileName = paper.FileName;
-    entry.Ext = paper.Ext.isEmpty() ? QStringLiteral(".pdf") : paper.Ext;
-    entry.PdfUrl = found.PdfURL;
+    const TDownloadData entry = DownloadEntry(paper, found.PdfURL);
     const bool saved = downloader.Download(entry);
     context.EndProgress();
     if (!saved)

@@ -38,13 +38,21 @@ void TJournalTreeModel::Build(const TJournals &journals)
     endResetModel();
 }
 
+QModelIndex TJournalTreeModel::FindInTreeOrder(const std::function<bool(const TJournalRecord &)> &test) const
+{
+    for (std::size_t root = 0; root < FRoots.size(); ++root) {
+        if (test(*FRoots[root]->Record))
+            return index(int(root), 0);
+        for (std::size_t child = 0; child < FRoots[root]->Children.size(); ++child)
+            if (test(*FRoots[root]->Children[child]->Record))
+                return index(int(child), 0, index(int(root), 0));
+    }
+    return {};
+}
+
 QModelIndex TJournalTreeModel::IndexOfJournal(int id) const
 {
-    for (std::size_t root = 0; root < FRoots.size(); ++root)
-        for (std::size_t child = 0; child < FRoots[root]->Children.size(); ++child)
-            if (FRoots[root]->Children[child]->Record->ID == id)
-                return index(int(child), 0, index(int(root), 0));
-    return {};
+    return FindInTreeOrder([id](const TJournalRecord &journal) { return journal.Level == 1 && journal.ID == id; });
 }
 
 QVariant TJournalTreeModel::data(const QModelIndex &index, int role) const

@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModel>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -87,6 +88,9 @@ class TJournalTreeModel final : public TTwoLevelTree<TJournalRecord>
 public:
     using TTwoLevelTree::TTwoLevelTree;
     void Build(const TJournals &journals);
+    // The first node in tree order (categories and their journals) whose record passes the test.
+    QModelIndex FindInTreeOrder(const std::function<bool(const TJournalRecord &)> &test) const;
+    // The journal node of that ID (categories are not journals).
     QModelIndex IndexOfJournal(int id) const;
     QVariant data(const QModelIndex &index, int role) const override;
 };

@@ -543,15 +543,9 @@ void TfrmMain::PaperSelected(int page)
 void TfrmMain::SelectJournalAndPaper(int paperId, int journalId)
 {
     FJournalsView->selectionModel()->clearSelection();
-    QModelIndex found;
-    for (int root = 0; root < FJournals.rowCount() && !found.isValid(); ++root) {
-        const QModelIndex category = FJournals.index(root, 0);
-        if (FJournals.Record(category)->ID == journalId && journalId != 0)
-            found = category;
-        for (int child = 0; child < FJournals.rowCount(category) && !found.isValid(); ++child)
-            if (FJournals.Record(FJournals.index(child, 0, category))->ID == journalId)
-                found = FJournals.index(child, 0, category);
-    }
+    // A category counts too: Patents and Dissertations are the containers 1 and 2.
+    const QModelIndex found
+        = FJournals.FindInTreeOrder([journalId](const TJournalRecord &journal) { return journal.ID == journalId; });
     if (found.isValid()) {
         FJournalsView->setCurrentIndex(found); // runs the journal selection
         if (found.parent().isValid())
@@ -669,20 +663,13 @@ void TfrmMain::FindJournal(const QString &text)
     if (text.isEmpty())
         return;
     const QString upper = AsciiUpper(text);
-    for (int root = 0; root < FJournals.rowCount(); ++root) {
-        const QModelIndex category = FJournals.index(root, 0);
-        QList<QModelIndex> nodes {category};
-        for (int child = 0; child < FJournals.rowCount(category); ++child)
-            nodes << FJournals.index(child, 0, category);
-        for (const QModelIndex &node : nodes) {
-            if (!AsciiUpper(FJournals.Record(node)->Title).contains(upper))
-                continue;
-            FJournalsView->setCurrentIndex(node);
-            if (node.parent().isValid())
-                FJournalsView->expand(node.parent());
-            return;
-        }
-    }
+    const QModelIndex node = FJournals.FindInTreeOrder(
+        [&upper](const TJournalRecord &journal) { return AsciiUpper(journal.Title).contains(upper); });
+    if (!node.isValid())
+        return;
+    FJournalsView->setCurrentIndex(node);
+    if (node.parent().isValid())
+        FJournalsView->expand(node.parent());
 }
 
 void TfrmMain::LocatePaper(const QString &text, bool next)

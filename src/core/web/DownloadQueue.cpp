@@ -1,5 +1,20 @@
 #include "DownloadQueue.h"
 
+TDownloadData DownloadEntry(const TPaperRecord &paper, const QString &pdfUrl)
+{
+    TDownloadData entry;
+    entry.ID = paper.ID;
+    entry.Journal = paper.JournalTitle();
+    entry.Title = paper.Title;
+    entry.URL = paper.URL;
+    entry.PdfUrl = pdfUrl;
+    entry.FileName = paper.FileName;
+    entry.Folder = paper.Folder;
+    entry.Ext = paper.Ext;
+    entry.State = TDownloadState::dsWait;
+    return entry;
+}
+
 TDownloadQueue::TDownloadQueue(QObject *parent)
     : QObject(parent)
 { }
@@ -16,16 +31,7 @@ bool TDownloadQueue::Add(const TPaperRecord &paper, const QString &pdfUrl)
 {
     if (RowOf(paper.ID) >= 0)
         return false;
-    auto entry = std::make_unique<TDownloadData>();
-    entry->ID = paper.ID;
-    entry->Journal = paper.JournalTitle();
-    entry->Title = paper.Title;
-    entry->URL = paper.URL;
-    entry->PdfUrl = pdfUrl;
-    entry->FileName = paper.FileName;
-    entry->Folder = paper.Folder;
-    entry->Ext = paper.Ext;
-    entry->State = TDownloadState::dsWait;
+    auto entry = std::make_unique<TDownloadData>(DownloadEntry(paper, pdfUrl));
     FEntries.push_back(std::move(entry));
     Q_EMIT ListChanged();
     return true;

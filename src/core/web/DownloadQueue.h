@@ -11,6 +11,9 @@
 #include <memory>
 #include <vector>
 
+// The queue entry of a paper: its place in the library and where its PDF is (empty: still to be found).
+TDownloadData DownloadEntry(const TPaperRecord &paper, const QString &pdfUrl);
+
 // The download list and the download page's labels, owned by the main thread: the window shows them, the
 // download worker changes them only through the main thread. No two entries share a paper ID.
 class TDownloadQueue final : public QObject
