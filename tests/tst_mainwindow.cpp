@@ -7,7 +7,9 @@
 #include "shell/Config.h"
 #include "web/LocalStatus.h"
 
+#include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -126,6 +128,43 @@ private Q_SLOTS:
         window->PaperList(TfrmMain::pgJournals)->setCurrentIndex(window->PaperModel(TfrmMain::pgJournals).index(2, 0));
         window->close();
         QVERIFY(ReadTestFile(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore)).contains("[COLUMNS_JOURNALS]"));
+    }
+
+    // The header menu: checked for the shown columns, "Journal" and "No" on the groups list only; choosing
+    // "Pages" removes the column and rewrites the layouts at once, choosing it again adds it at the end.
+    void headerMenu()
+    {
+        auto window = Window();
+        window->Pages()->setCurrentIndex(TfrmMain::pgJournals);
+        window->SyncHeaderMenu();
+        const auto entry = [&window](const QString &caption) {
+            for (QAction *action : window->HeaderMenu()->actions())
+                if (action->text() == caption)
+                    return action;
+            return static_cast<QAction *>(nullptr);
+        };
+        QVERIFY(entry(QStringLiteral("Pages"))->isChecked());
+        QVERIFY(!entry(QStringLiteral("Journal"))->isVisible());
+        QVERIFY(!entry(QStringLiteral("No"))->isVisible());
+        window->HeaderMenuClick(97);
+        TPaperListModel &model = window->PaperModel(TfrmMain::pgJournals);
+        QCOMPARE(model.ColumnOfTag(97), -1);
+        QVERIFY(!entry(QStringLiteral("Pages"))->isChecked());
+        // All three sections are written at once; the journals section has one column fewer.
+        TColumns saved(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore));
+        saved.Load(TColumns::JournalsSection);
+        QCOMPARE(saved.Count(), model.columnCount());
+        for (int i = 0; i < saved.Count(); ++i)
+            QVERIFY(saved.GetColumn(i).Tag != 97);
+        QVERIFY(ReadTestFile(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore)).contains("[COLUMNS_GROUPS]"));
+        window->HeaderMenuClick(97);
+        QCOMPARE(model.ColumnOfTag(97), model.columnCount() - 1);
+        QCOMPARE(model.headerData(model.columnCount() - 1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Pages"));
+        window->Pages()->setCurrentIndex(TfrmMain::pgGroups);
+        window->SyncHeaderMenu();
+        QVERIFY(entry(QStringLiteral("Journal"))->isVisible() && entry(QStringLiteral("Journal"))->isChecked());
+        QVERIFY(entry(QStringLiteral("No"))->isVisible() && entry(QStringLiteral("No"))->isChecked());
+        window->Pages()->setCurrentIndex(TfrmMain::pgJournals);
     }
 
     // A second start brings back the page, the journal and the paper.

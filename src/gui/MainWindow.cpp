@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -132,6 +133,17 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     for (auto &model : FPaperModels)
         model = std::make_unique<TPaperListModel>(this);
     FQueue.LocalStatusReceiver = this;
+
+    FHeaderMenu = new QMenu(this);
+    for (const auto &[caption, tag] : {std::pair {"ID", 91}, std::pair {"Author", 92}, std::pair {"Title", 93},
+             std::pair {"Journal", 94}, std::pair {"Volume", 95}, std::pair {"Issue", 96}, std::pair {"Pages", 97},
+             std::pair {"Year", 98}, std::pair {"Added", 100}, std::pair {"No", 99}}) {
+        QAction *entry = FHeaderMenu->addAction(QString::fromLatin1(caption));
+        entry->setCheckable(true);
+        entry->setData(tag);
+        entry->setVisible(tag != 99);
+        connect(entry, &QAction::triggered, this, [this, tag] { HeaderMenuClick(tag); });
+    }
 
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
@@ -248,6 +260,11 @@ QTreeView *TfrmMain::NewPaperList(TPaperListModel &model, int tag)
     view->setProperty("listTag", tag);
     view->header()->setSectionsClickable(true);
     view->header()->setSectionsMovable(true);
+    view->header()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(view->header(), &QHeaderView::customContextMenuRequested, this, [this, view](const QPoint &at) {
+        SyncHeaderMenu();
+        FHeaderMenu->exec(view->header()->mapToGlobal(at));
+    });
     connect(view->header(), &QHeaderView::sectionClicked, &model, [view, &model](int logical) {
         model.HeaderClicked(logical);
         view->header()->setSortIndicator(logical, model.SortDirection());
@@ -410,6 +427,7 @@ void TfrmMain::Start(bool connected, const TStartupRequest &request)
     FDetailTabs[pgSearch]->setCurrentIndex(0);
     const int activePage = std::clamp(last.ActivePage(), 0, int(pgGroups));
     LoadColumnLayouts();
+    SyncHeaderMenu();
     if (!connected) {
         FStatus->setText(QStringLiteral("DB is not connected. Check settings"));
         FPages->setCurrentIndex(activePage);
@@ -733,6 +751,37 @@ void TfrmMain::RibbonTabChanged(int tab)
     for (int page = 0; page < 3; ++page)
         FPages->setTabVisible(page, !downloads);
     FPages->setCurrentIndex(downloads ? int(pgDownloads) : FLastActivePage >= 0 ? FLastActivePage : int(pgJournals));
+}
+
+void TfrmMain::SyncHeaderMenu()
+{
+    const int page = FPages->currentIndex();
+    if (page == pgDownloads)
+        return;
+    const TPaperListModel *model = ActivePaperModel();
+    for (QAction *entry : FHeaderMenu->actions()) {
+        const int tag = entry->data().toInt();
+        entry->setChecked(model && model->ColumnOfTag(tag) >= 0);
+        if (tag == 94 || tag == 99)
+            entry->setVisible(page == pgGroups);
+    }
+}
+
+void TfrmMain::HeaderMenuClick(int tag)
+{
+    TPaperListModel *model = ActivePaperModel();
+    QTreeView *view = ActivePaperList();
+    if (!model || !view)
+        return;
+    if (!model->RemoveColumnWithTag(tag)) {
+        TColumnDesc column = GetColumnDefaults(tag);
+        column.Width = view->header()->defaultSectionSize();
+        column.Position = model->columnCount();
+        model->AppendColumn(column);
+        view->header()->resizeSection(model->columnCount() - 1, column.ClampedWidth());
+    }
+    SyncHeaderMenu();
+    SaveColumnLayouts();
 }
 
 void TfrmMain::LoadColumnLayouts()

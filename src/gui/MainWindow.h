@@ -12,6 +12,7 @@
 #include <memory>
 
 class QComboBox;
+class QMenu;
 class QLabel;
 class QLineEdit;
 class QSplitter;
@@ -58,6 +59,12 @@ public:
     void ImportFile(const QString &fileName);
     // A paper from its address or DOI, queued for its PDF; the download starts unless told otherwise.
     void AddPaperFromWeb(const QString &url, bool startDownload);
+
+    // The column header menu: its entries checked for the active list's columns, "Journal" and "No" shown
+    // for the groups list only; choosing an entry removes or adds that column and saves the layouts.
+    void SyncHeaderMenu();
+    void HeaderMenuClick(int tag);
+    QMenu *HeaderMenu() const { return FHeaderMenu; }
 
     // For tests and the command handlers.
     QTabWidget *Pages() const { return FPages; }
@@ -140,4 +147,5 @@ private:
     QWidget *FJournalGroup = nullptr;
     QList<QAction *> FGroupActions;
     QLabel *FStatus = nullptr;
+    QMenu *FHeaderMenu = nullptr;
 };

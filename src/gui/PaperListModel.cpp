@@ -15,6 +15,36 @@ void TPaperListModel::SetColumns(const QList<TColumnDesc> &columns)
     endResetModel();
 }
 
+int TPaperListModel::ColumnOfTag(int tag) const
+{
+    for (qsizetype column = 0; column < FColumns.size(); ++column)
+        if (FColumns[column].Tag == tag)
+            return int(column);
+    return -1;
+}
+
+bool TPaperListModel::RemoveColumnWithTag(int tag)
+{
+    const int column = ColumnOfTag(tag);
+    if (column < 0)
+        return false;
+    beginRemoveColumns({}, column, column);
+    FColumns.removeAt(column);
+    if (FSortColumn == column)
+        FSortColumn = -1;
+    else if (FSortColumn > column)
+        --FSortColumn;
+    endRemoveColumns();
+    return true;
+}
+
+void TPaperListModel::AppendColumn(const TColumnDesc &column)
+{
+    beginInsertColumns({}, int(FColumns.size()), int(FColumns.size()));
+    FColumns.append(column);
+    endInsertColumns();
+}
+
 void TPaperListModel::SetPapers(TPapers papers)
 {
     beginResetModel();

@@ -22,6 +22,10 @@ public:
     explicit TPaperListModel(QObject *parent = nullptr);
 
     void SetColumns(const QList<TColumnDesc> &columns);
+    // The header menu's changes: the first column of a tag goes; a new one comes at the end.
+    bool RemoveColumnWithTag(int tag);
+    void AppendColumn(const TColumnDesc &column);
+    int ColumnOfTag(int tag) const;
     const QList<TColumnDesc> &Columns() const { return FColumns; }
     // Replaces the rows (all unchecked) and clears the sort column; the sort direction stays.
     void SetPapers(TPapers papers);
