@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -91,6 +92,31 @@ private Q_SLOTS:
         QCOMPARE(received[0].Tag, std::uint32_t(htFile));
         QCOMPARE(received[0].Text, QStringLiteral("/refs/Синтез.ris")); // any file name arrives intact
         QCOMPARE(received[1].Text, QStringLiteral("http://dx.doi.org/10.1/x"));
+    }
+
+    // The desktop program stopped by SIGTERM closes its window as a user would: it ends normally and has saved
+    // its window state and column layouts.
+    void terminateClosesTheWindow()
+    {
+        QDir().mkpath(FDir->filePath(QStringLiteral("runtime")));
+        QFile::setPermissions(FDir->filePath(QStringLiteral("runtime")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), FDir->filePath(QStringLiteral("data")));
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), FDir->filePath(QStringLiteral("runtime")));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VARNEL_APP_BINARY), {});
+        QVERIFY(program.waitForStarted());
+        const QString folder = FDir->filePath(QStringLiteral("data/Varnel/"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder + QStringLiteral("Database/varnel.gdb")), 30000);
+        QTest::qWait(2000); // past the splash: the window is up
+        program.terminate();
+        QVERIFY(program.waitForFinished(15000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(ReadTestFile(folder + QStringLiteral("varnel.ini")).contains("FormWidth="));
+        QVERIFY(ReadTestFile(folder + QStringLiteral("columns.ini")).contains("[COLUMNS_JOURNALS]"));
     }
 
     // A socket file left by a crashed instance does not block the next start; with no instance, Send gives up.

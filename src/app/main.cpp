@@ -2,6 +2,7 @@
 #include "InstanceChannel.h"
 #include "MainWindow.h"
 #include "Splash.h"
+#include "TerminationBridge.h"
 #include "VarnelVersion.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
@@ -53,6 +54,8 @@ int main(int argc, char *argv[])
                 window.AddPaperFromWeb(handOver.Text, true);
             return 1;
         };
+        // A stop request closes the window as the user would: the layout and selections are saved.
+        TTerminationBridge bridge([&window] { window.close(); });
         window.Start(connected, request);
         while (shown.elapsed() < 500) // the splash stays for at least half a second
             QApplication::processEvents(QEventLoop::AllEvents, 50);

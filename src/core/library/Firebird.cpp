@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <firebird/Interface.h>
+#include <atomic>
 #include <csignal>
 #include <mutex>
 #include <unistd.h>
@@ -82,16 +83,24 @@ void WriteIfDifferent(const QString &fileName, const QByteArray &content)
     }
 }
 
+std::atomic<void (*)(int)> ProgramTerminationHandler{SIG_DFL};
+
 // The client library takes SIGINT and SIGTERM for a shutdown of its own that leaves the process running, so
-// neither Ctrl+C nor the end of a session could stop the program. Their default actions come back after each
+// neither Ctrl+C nor the end of a session could stop the program. The program's own action comes back after each
 // attach: the database is safe against a stop at any point, and an unfinished transaction is undone.
 void RestoreTerminationSignals()
 {
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, ProgramTerminationHandler.load());
+    std::signal(SIGTERM, ProgramTerminationHandler.load());
 }
 
 } // namespace
+
+void SetTerminationHandler(void (*handler)(int))
+{
+    ProgramTerminationHandler = handler;
+    RestoreTerminationSignals();
+}
 
 void PrepareFirebirdEnvironment()
 {

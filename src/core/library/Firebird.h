@@ -32,6 +32,11 @@ public:
 // Runs once per process, before the first client call; later calls do nothing.
 void PrepareFirebirdEnvironment();
 
+// The action the program wants on SIGINT and SIGTERM (by default the process ends). The client library takes
+// both signals for a shutdown of its own that leaves the process running; after each attach they are given back
+// to this action. Installs it at once.
+void SetTerminationHandler(void (*handler)(int));
+
 // The result of a query: column names and every row's values (null QVariant for NULL).
 class TFbResult
 {
