@@ -1,0 +1,90 @@
+// Desktop program benchmark: a library of 100,000 papers; the time from creating the main window to its first
+// page shown (with the last journal, of 10,000 papers, selected as on a restart), and the time to show a journal
+// of 10,000 papers when it is chosen.
+//
+//   bench_gui [papers] [papers-in-the-journal]
+
+#include "MainWindow.h"
+#include "PaperListModel.h"
+#include "RecordingPrompts.h"
+#include "library/DataModule.h"
+#include "shell/Config.h"
+#include "shell/Options.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTreeView>
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const int total = QApplication::arguments().value(1, QStringLiteral("100000")).toInt();
+    const int inJournal = QApplication::arguments().value(2, QStringLiteral("10000")).toInt();
+    QTextStream out(stdout);
+    QTemporaryDir dir;
+    TConfig config(dir.filePath(QStringLiteral("prog")), dir.filePath(QStringLiteral("data")));
+    TRecordingPrompts prompts;
+    TdmMain dm(prompts, [&config] { return config.LibraryFolder(); });
+    if (!dm.OpenLibrary(config.GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false))
+        return 1;
+    QList<int> journals;
+    for (int j = 0; j < 2; ++j) {
+        TJournalRecord journal;
+        journal.ID = -1;
+        journal.Title = QStringLiteral("Journal %1").arg(j);
+        journal.JType = u'J';
+        dm.UpdateJournal(journal);
+        journals << dm.GetJournalID(journal.Title);
+    }
+    {
+        TdmMain::TBatch batch(dm);
+        for (int i = 0; i < total; ++i) {
+            TPaperRecord paper;
+            paper.JID = i < inJournal ? journals[0] : journals[1];
+            paper.PType = u'J';
+            paper.Title = QStringLiteral("Paper %1 on thin films and coatings").arg(i);
+            paper.Volume = QString::number(i % 300);
+            paper.Year = 1990 + i % 35;
+            paper.Abst = QStringLiteral("An abstract of some length. ").repeated(20);
+            paper.AuthorList = {{0, QStringLiteral("A."), QStringLiteral("Author%1").arg(i % 97)},
+                {0, QStringLiteral("B."), QStringLiteral("Second%1").arg(i % 89)}};
+            dm.UpdatePaper(paper);
+        }
+        batch.Commit();
+    }
+    config.GetOptions<TLastOptions>().SetLastJournal(journals[0]);
+
+    QElapsedTimer timer;
+    timer.start();
+    auto window = std::make_unique<TfrmMain>(config, dm, prompts);
+    window->Start(true);
+    window->show();
+    QApplication::processEvents();
+    const double startMs = double(timer.nsecsElapsed()) / 1e6;
+    if (window->PaperModel(TfrmMain::pgJournals).rowCount() != inJournal) {
+        out << "the last journal was not shown" << Qt::endl;
+        return 1;
+    }
+
+    // Another journal, then the big one again: the time of choosing it until its list is painted.
+    window->JournalFinder()->setText(QStringLiteral("Journal 1"));
+    QApplication::processEvents();
+    timer.restart();
+    window->JournalFinder()->setText(QStringLiteral("Journal 0"));
+    window->PaperList(TfrmMain::pgJournals)->viewport()->repaint();
+    const double journalMs = double(timer.nsecsElapsed()) / 1e6;
+
+    out << QStringLiteral("desktop benchmarks: a library of %1 papers, a journal of %2").arg(total).arg(inJournal)
+        << Qt::endl;
+    out << QStringLiteral("start to first page shown                   %1 ms   goal: < 1500 ms").arg(startMs, 9, 'f', 1)
+        << Qt::endl;
+    out << QStringLiteral("show a journal of %1 papers             %2 ms   goal: < 200 ms")
+               .arg(inJournal)
+               .arg(journalMs, 9, 'f', 1)
+        << Qt::endl;
+    return 0;
+}
