@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 #include "Splash.h"
 #include "TerminationBridge.h"
+#include "VarnelApplication.h"
 #include "VarnelVersion.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
@@ -16,7 +17,7 @@
 // and ends. The first start shows the splash, opens the library and runs the main window.
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    TVarnelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
     QApplication::setApplicationVersion(QStringLiteral(VARNEL_VERSION));
     const QStringList arguments = QApplication::arguments().mid(1);
