@@ -33,7 +33,8 @@ const std::vector<TCommand> &Commands()
         {"groups", "groups [--json]", "List the groups and folders.", RunGroups},
         {"group-add", "group-add TITLE [--code N]", "Add a group.", RunGroupAdd},
         {"group-papers", "group-papers GID PID...", "Add papers to a group.", RunGroupPapers},
-        {"fetch", "fetch URL [--no-download]", "Add a paper from its web address or DOI and download its PDF.", RunFetch},
+        {"fetch", "fetch URL [--no-download]", "Add a paper from its web address or DOI and download its PDF.",
+            RunFetch},
     };
     return commands;
 }

@@ -2,6 +2,8 @@
 
 #include "CliContext.h"
 
+#include <QJsonArray>
+
 #include <vector>
 
 // A command of the tool: arguments[0] is the command's own name, as QCommandLineParser expects.
@@ -14,6 +16,27 @@ struct TCommand
     const char *Summary;
     TCommandRun Run;
 };
+
+// The --json option of the listing commands.
+const QCommandLineOption &JsonOption();
+void PrintJson(TCliContext &context, const QJsonArray &list);
+
+// Records as one line each, or with json as one array of their JSON objects.
+template <class TList, class TToJson, class TToLine>
+void PrintRecords(TCliContext &context, const TList &records, bool json, TToJson toJson, TToLine toLine)
+{
+    if (json) {
+        QJsonArray list;
+        for (const auto &record : records)
+            if (record)
+                list.append(toJson(*record));
+        PrintJson(context, list);
+        return;
+    }
+    for (const auto &record : records)
+        if (record)
+            context.Out << toLine(*record) << u'\n';
+}
 
 // Papers as "ID<tab>Title" lines, or with json as one array of paper objects.
 void PrintPapers(TCliContext &context, const TPapers &papers, bool json);

@@ -149,52 +149,66 @@ int RunSync(TCliContext &context, const QStringList &arguments)
     return 0;
 }
 
-int RunStylesExport(TCliContext &context, const QStringList &arguments)
+namespace {
+
+// A list file written from the library: "Exported: N <what>" with the count the library then holds.
+int ExportList(TCliContext &context, const QStringList &arguments, QString (*text)(TdmMain &), int (*count)(TdmMain &),
+    const QString &summary)
 {
     QCommandLineParser parser;
     ParseCommand(parser, arguments, 1, 1);
     TdmMain &dm = context.Library();
-    SaveTextFile(parser.positionalArguments().front(), StyleListText(dm));
+    SaveTextFile(parser.positionalArguments().front(), text(dm));
+    context.Out << summary.arg(count(dm)) << u'\n';
+    return 0;
+}
+
+// A list file read into the library, read whole before the library changes.
+int ImportList(TCliContext &context, const QStringList &arguments, void (*import)(TdmMain &, const QStringList &),
+    int (*count)(TdmMain &), const QString &summary)
+{
+    QCommandLineParser parser;
+    ParseCommand(parser, arguments, 1, 1);
+    const QStringList lines = ReadTextLines(parser.positionalArguments().front());
+    TdmMain &dm = context.Library();
+    import(dm, lines);
+    context.Out << summary.arg(count(dm)) << u'\n';
+    return 0;
+}
+
+int StyleCount(TdmMain &dm)
+{
     TTemplates styles;
     dm.GetTemplates(styles);
-    context.Out << QStringLiteral("Exported: %1 styles\n").arg(styles.size());
-    return 0;
+    return int(styles.size());
+}
+
+int GroupCount(TdmMain &dm)
+{
+    TGroups groups;
+    dm.GetGroups(groups);
+    return int(groups.size());
+}
+
+} // namespace
+
+int RunStylesExport(TCliContext &context, const QStringList &arguments)
+{
+    return ExportList(context, arguments, StyleListText, StyleCount, QStringLiteral("Exported: %1 styles"));
 }
 
 int RunStylesImport(TCliContext &context, const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    ParseCommand(parser, arguments, 1, 1);
-    const QStringList lines = ReadTextLines(parser.positionalArguments().front());
-    TdmMain &dm = context.Library();
-    ImportStyleList(dm, lines);
-    TTemplates styles;
-    dm.GetTemplates(styles);
-    context.Out << QStringLiteral("Imported: %1 styles\n").arg(styles.size());
-    return 0;
+    return ImportList(context, arguments, ImportStyleList, StyleCount, QStringLiteral("Imported: %1 styles"));
 }
 
 int RunGroupsExport(TCliContext &context, const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    ParseCommand(parser, arguments, 1, 1);
-    TdmMain &dm = context.Library();
-    SaveTextFile(parser.positionalArguments().front(), GroupMemberListText(dm));
-    TGroups groups;
-    dm.GetGroups(groups);
-    context.Out << QStringLiteral("Exported: %1 groups\n").arg(groups.size());
-    return 0;
+    return ExportList(context, arguments, GroupMemberListText, GroupCount, QStringLiteral("Exported: %1 groups"));
 }
 
 int RunGroupsImport(TCliContext &context, const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    ParseCommand(parser, arguments, 1, 1);
-    const QStringList lines = ReadTextLines(parser.positionalArguments().front());
-    TdmMain &dm = context.Library();
-    ImportGroupMemberList(dm, lines);
-    TGroups groups;
-    dm.GetGroups(groups);
-    context.Out << QStringLiteral("Imported: %1 groups in the library\n").arg(groups.size());
-    return 0;
+    return ImportList(
+        context, arguments, ImportGroupMemberList, GroupCount, QStringLiteral("Imported: %1 groups in the library"));
 }

@@ -6,27 +6,22 @@
 
 #include <QJsonDocument>
 
-namespace {
-
-const QCommandLineOption JsonOption(QStringLiteral("json"), QStringLiteral("One JSON document on standard output."));
-
-void PrintJson(TCliContext &context, const QJsonValue &value)
+const QCommandLineOption &JsonOption()
 {
-    const QJsonDocument document = value.isArray() ? QJsonDocument(value.toArray()) : QJsonDocument(value.toObject());
-    context.Out << QString::fromUtf8(document.toJson(QJsonDocument::Indented));
+    static const QCommandLineOption option(
+        QStringLiteral("json"), QStringLiteral("One JSON document on standard output."));
+    return option;
 }
 
-} // namespace
+void PrintJson(TCliContext &context, const QJsonArray &list)
+{
+    context.Out << QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented));
+}
 
 void PrintPapers(TCliContext &context, const TPapers &papers, bool json)
 {
-    if (json) {
-        PrintJson(context, PapersJson(papers));
-        return;
-    }
-    for (const auto &paper : papers)
-        if (paper)
-            context.Out << paper->ID << u'\t' << paper->Title << u'\n';
+    PrintRecords(context, papers, json, PaperJson,
+        [](const TPaperRecord &paper) -> QString { return QString::number(paper.ID) + u'\t' + paper.Title; });
 }
 
 int RunInit(TCliContext &context, const QStringList &arguments)
@@ -50,30 +45,25 @@ int RunStats(TCliContext &context, const QStringList &arguments)
 int RunJournals(TCliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.addOption(JsonOption);
+    parser.addOption(JsonOption());
     ParseCommand(parser, arguments, 0, 0);
     TJournals journals;
     context.Library().GetJournals(journals);
-    if (parser.isSet(JsonOption)) {
-        QJsonArray list;
-        for (const auto &journal : journals)
-            list.append(JournalJson(*journal));
-        PrintJson(context, list);
-        return 0;
-    }
-    for (const auto &journal : journals)
-        context.Out << journal->ID << u'\t' << (journal->JType.isNull() ? QString() : QString(journal->JType)) << u'\t'
-                    << journal->Title << u'\n';
+    PrintRecords(
+        context, journals, parser.isSet(JsonOption()), JournalJson, [](const TJournalRecord &journal) -> QString {
+            return QString::number(journal.ID) + u'\t' + (journal.JType.isNull() ? QString() : QString(journal.JType))
+                + u'\t' + journal.Title;
+        });
     return 0;
 }
 
 int RunPapers(TCliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.addOption(JsonOption);
+    parser.addOption(JsonOption());
     AddSelectionOptions(parser);
     ParseCommand(parser, arguments, 0, -1);
-    PrintPapers(context, LoadSelection(context, parser, 0), parser.isSet(JsonOption));
+    PrintPapers(context, LoadSelection(context, parser, 0), parser.isSet(JsonOption()));
     return 0;
 }
 
@@ -92,7 +82,7 @@ int RunSearch(TCliContext &context, const QStringList &arguments)
     const QCommandLineOption sqlOption(QStringLiteral("sql"), QStringLiteral("Print the statement only, unexecuted."));
     parser.addOption(addedIndex);
     parser.addOption(sqlOption);
-    parser.addOption(JsonOption);
+    parser.addOption(JsonOption());
     ParseCommand(parser, arguments, 0, 0);
 
     bool ok = false;
@@ -114,26 +104,20 @@ int RunSearch(TCliContext &context, const QStringList &arguments)
         fields.Page, fields.Keyword, fields.Abs, fields.DateText, fields.DateIndex);
     TPapers papers;
     dm.GetPapers(papers);
-    PrintPapers(context, papers, parser.isSet(JsonOption));
+    PrintPapers(context, papers, parser.isSet(JsonOption()));
     return 0;
 }
 
 int RunGroups(TCliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.addOption(JsonOption);
+    parser.addOption(JsonOption());
     ParseCommand(parser, arguments, 0, 0);
     TGroups groups;
     context.Library().GetGroups(groups);
-    if (parser.isSet(JsonOption)) {
-        QJsonArray list;
-        for (const auto &group : groups)
-            list.append(GroupJson(*group));
-        PrintJson(context, list);
-        return 0;
-    }
-    for (const auto &group : groups)
-        context.Out << group->ID << u'\t' << group->Code << u'\t' << group->Title << u'\n';
+    PrintRecords(context, groups, parser.isSet(JsonOption()), GroupJson, [](const TGroupRecord &group) -> QString {
+        return QString::number(group.ID) + u'\t' + QString::number(group.Code) + u'\t' + group.Title;
+    });
     return 0;
 }
 

@@ -6,25 +6,15 @@
 #include "styles/ReferenceText.h"
 #include "styles/Templater.h"
 
-#include <QJsonDocument>
-
 int RunStyles(TCliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("One JSON document on standard output."));
-    parser.addOption(json);
+    parser.addOption(JsonOption());
     ParseCommand(parser, arguments, 0, 0);
     TTemplates styles;
     context.Library().GetTemplates(styles);
-    if (parser.isSet(json)) {
-        QJsonArray list;
-        for (const auto &style : styles)
-            list.append(StyleJson(*style));
-        context.Out << QString::fromUtf8(QJsonDocument(list).toJson(QJsonDocument::Indented));
-        return 0;
-    }
-    for (const auto &style : styles)
-        context.Out << style->Title << u'\n';
+    PrintRecords(context, styles, parser.isSet(JsonOption()), StyleJson,
+        [](const TTemplateRecord &style) -> QString { return style.Title; });
     return 0;
 }
 

@@ -275,6 +275,20 @@ QTreeView *TfrmMain::NewPaperList(TPaperListModel &model, int tag)
     return view;
 }
 
+QSplitter *TfrmMain::BuildListAndDetails(int page, QWidget *searchForm)
+{
+    FPaperViews[page] = NewPaperList(*FPaperModels[page], ltJournals + page);
+    FInfoPanels[page] = new TPaperInfoPanel;
+    FDetailTabs[page] = new QTabWidget;
+    if (searchForm)
+        FDetailTabs[page]->addTab(searchForm, QStringLiteral("Search Query"));
+    FDetailTabs[page]->addTab(FInfoPanels[page], QStringLiteral("Description"));
+    auto *splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(FPaperViews[page]);
+    splitter->addWidget(FDetailTabs[page]);
+    return splitter;
+}
+
 QWidget *TfrmMain::BuildJournalsPage()
 {
     auto *left = new QWidget;
@@ -313,13 +327,7 @@ QWidget *TfrmMain::BuildJournalsPage()
     infoLayout->addWidget(FJournalUrl, 2, 0, 1, 2);
     leftLayout->addWidget(info);
 
-    FPaperViews[pgJournals] = NewPaperList(*FPaperModels[pgJournals], ltJournals);
-    FInfoPanels[pgJournals] = new TPaperInfoPanel;
-    FDetailTabs[pgJournals] = new QTabWidget;
-    FDetailTabs[pgJournals]->addTab(FInfoPanels[pgJournals], QStringLiteral("Description"));
-    FSplitters[1] = new QSplitter(Qt::Vertical);
-    FSplitters[1]->addWidget(FPaperViews[pgJournals]);
-    FSplitters[1]->addWidget(FDetailTabs[pgJournals]);
+    FSplitters[1] = BuildListAndDetails(pgJournals);
     FSplitters[0] = new QSplitter(Qt::Horizontal);
     FSplitters[0]->addWidget(left);
     FSplitters[0]->addWidget(FSplitters[1]);
@@ -357,14 +365,7 @@ QWidget *TfrmMain::BuildSearchPage()
     buttons->addStretch(1);
     fields->addRow(buttons);
 
-    FPaperViews[pgSearch] = NewPaperList(*FPaperModels[pgSearch], ltSearch);
-    FInfoPanels[pgSearch] = new TPaperInfoPanel;
-    FDetailTabs[pgSearch] = new QTabWidget;
-    FDetailTabs[pgSearch]->addTab(form, QStringLiteral("Search Query"));
-    FDetailTabs[pgSearch]->addTab(FInfoPanels[pgSearch], QStringLiteral("Description"));
-    FSplitters[2] = new QSplitter(Qt::Vertical);
-    FSplitters[2]->addWidget(FPaperViews[pgSearch]);
-    FSplitters[2]->addWidget(FDetailTabs[pgSearch]);
+    FSplitters[2] = BuildListAndDetails(pgSearch, form);
     return FSplitters[2];
 }
 
@@ -374,13 +375,7 @@ QWidget *TfrmMain::BuildGroupsPage()
     FGroupsView->setModel(&FGroups);
     connect(FGroupsView->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) { GroupSelected(current); });
-    FPaperViews[pgGroups] = NewPaperList(*FPaperModels[pgGroups], ltGroups);
-    FInfoPanels[pgGroups] = new TPaperInfoPanel;
-    FDetailTabs[pgGroups] = new QTabWidget;
-    FDetailTabs[pgGroups]->addTab(FInfoPanels[pgGroups], QStringLiteral("Description"));
-    FSplitters[4] = new QSplitter(Qt::Vertical);
-    FSplitters[4]->addWidget(FPaperViews[pgGroups]);
-    FSplitters[4]->addWidget(FDetailTabs[pgGroups]);
+    FSplitters[4] = BuildListAndDetails(pgGroups);
     FSplitters[3] = new QSplitter(Qt::Horizontal);
     FSplitters[3]->addWidget(FGroupsView);
     FSplitters[3]->addWidget(FSplitters[4]);
@@ -436,8 +431,11 @@ void TfrmMain::Start(bool connected, const TStartupRequest &request)
     BuildJournalTree();
     BuildGroupTree();
     RestoreLayout();
-    FPages->setCurrentIndex(activePage);
-    PageChanged(activePage);
+    // The page change's rules run once, whether or not the page is the current one already.
+    if (FPages->currentIndex() == activePage)
+        PageChanged(activePage);
+    else
+        FPages->setCurrentIndex(activePage);
     if (!CheckParams(request)) {
         SelectJournalAndPaper(last.LastPaper(), last.LastJournal());
         SelectGroupAndPaper(last.LastGroupPaper(), last.LastGroup());
@@ -564,19 +562,8 @@ void TfrmMain::SelectJournalAndPaper(int paperId, int journalId)
     // A category counts too: Patents and Dissertations are the containers 1 and 2.
     const QModelIndex found
         = FJournals.FindInTreeOrder([journalId](const TJournalRecord &journal) { return journal.ID == journalId; });
-    if (found.isValid()) {
-        FJournalsView->setCurrentIndex(found); // runs the journal selection
-        if (found.parent().isValid())
-            FJournalsView->expand(found.parent());
-    }
-    TPaperListModel &model = *FPaperModels[pgJournals];
-    if (model.rowCount() == 0)
-        return;
-    const int row = std::max(0, model.RowOfPaper(paperId));
-    FPaperViews[pgJournals]->setCurrentIndex(model.index(row, 0));
-    const bool loading = std::exchange(OnLoading, false);
-    PaperSelected(pgJournals);
-    OnLoading = loading;
+    ShowJournal(found);
+    SelectPaperInList(pgJournals, paperId);
 }
 
 void TfrmMain::SelectGroupAndPaper(int paperId, int groupId)
@@ -584,13 +571,28 @@ void TfrmMain::SelectGroupAndPaper(int paperId, int groupId)
     const QModelIndex group = FGroups.IndexOfGroup(groupId);
     if (group.isValid())
         FGroupsView->setCurrentIndex(group);
-    TPaperListModel &model = *FPaperModels[pgGroups];
+    SelectPaperInList(pgGroups, paperId);
+}
+
+void TfrmMain::ShowJournal(const QModelIndex &node)
+{
+    if (!node.isValid())
+        return;
+    FJournalsView->setCurrentIndex(node); // runs the journal selection
+    if (node.parent().isValid())
+        FJournalsView->expand(node.parent());
+}
+
+// The paper of that ID in a page's list, or else its first paper; its details are shown even while loading.
+void TfrmMain::SelectPaperInList(int page, int paperId)
+{
+    TPaperListModel &model = *FPaperModels[page];
     if (model.rowCount() == 0)
         return;
     const int row = std::max(0, model.RowOfPaper(paperId));
-    FPaperViews[pgGroups]->setCurrentIndex(model.index(row, 0));
+    FPaperViews[page]->setCurrentIndex(model.index(row, 0));
     const bool loading = std::exchange(OnLoading, false);
-    PaperSelected(pgGroups);
+    PaperSelected(page);
     OnLoading = loading;
 }
 
@@ -683,11 +685,7 @@ void TfrmMain::FindJournal(const QString &text)
     const QString upper = AsciiUpper(text);
     const QModelIndex node = FJournals.FindInTreeOrder(
         [&upper](const TJournalRecord &journal) { return AsciiUpper(journal.Title).contains(upper); });
-    if (!node.isValid())
-        return;
-    FJournalsView->setCurrentIndex(node);
-    if (node.parent().isValid())
-        FJournalsView->expand(node.parent());
+    ShowJournal(node);
 }
 
 void TfrmMain::LocatePaper(const QString &text, bool next)

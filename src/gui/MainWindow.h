@@ -93,6 +93,10 @@ private:
     QWidget *BuildDownloadsPage();
     void BuildRibbon();
     QTreeView *NewPaperList(TPaperListModel &model, int tag);
+    // A page's paper list over its detail tabs ("Search Query" first on the search page).
+    QSplitter *BuildListAndDetails(int page, QWidget *searchForm = nullptr);
+    void ShowJournal(const QModelIndex &node);
+    void SelectPaperInList(int page, int paperId);
     void BuildJournalTree();
     void BuildGroupTree();
     void LoadPaperList(int page, bool selectFirst, bool withOrder);

@@ -138,8 +138,7 @@ bool TdmMain::CheckDBStructure()
         FQuery.Assign(RawQuery(QStringLiteral("SELECT * FROM Papers"), 1));
     } catch (const EVarnelError &) {
         FQuery.Close();
-        FPrompts.ShowMessage(
-            QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        ReportStructureMismatch();
         return true;
     }
     const bool hasAdded = FQuery.HasField(QStringLiteral("ADDED"));
@@ -209,46 +208,47 @@ TFbTransaction &TdmMain::CurrentTransaction()
     return *FTransaction;
 }
 
-TFbResult TdmMain::RawQuery(const QString &sql, std::size_t maxRows)
+// Inside a write (or for one) the work sees that write's own rows; a read otherwise gets a short read-only
+// transaction, so no reader keeps an old snapshot of a library that another process is changing.
+TFbResult TdmMain::InTransaction(bool write, const std::function<TFbResult(TFbTransaction &)> &work)
 {
     if (!FAttachment)
         throw EFbError(QStringLiteral("The library database is not connected"));
-    // Inside a write the query sees that write's own rows; otherwise a short read-only transaction suffices,
-    // so no reader keeps an old snapshot of a library that another process is changing.
-    if (FTransaction)
-        return FTransaction->Query(FAttachment->Handle(), sql, maxRows);
-    auto transaction = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadOnly);
-    TFbResult result = transaction->Query(FAttachment->Handle(), sql, maxRows);
-    transaction->Commit();
+    if (write || FTransaction)
+        return work(CurrentTransaction());
+    auto readOnly = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadOnly);
+    TFbResult result = work(*readOnly);
+    readOnly->Commit();
     return result;
+}
+
+TFbResult TdmMain::RawQuery(const QString &sql, std::size_t maxRows)
+{
+    return InTransaction(
+        false, [&](TFbTransaction &transaction) { return transaction.Query(FAttachment->Handle(), sql, maxRows); });
 }
 
 TFbResult TdmMain::Run(const QString &sql, const TFbParams &params, bool write)
 {
-    if (!FAttachment)
-        throw EFbError(QStringLiteral("The library database is not connected"));
-    std::unique_ptr<TFbTransaction> readOnly;
-    TFbTransaction *transaction = FTransaction.get();
-    if (write) {
-        transaction = &CurrentTransaction();
-    } else if (!transaction) {
-        readOnly = FAttachment->StartTransaction(TFbTransaction::TMode::tmReadOnly);
-        transaction = readOnly.get();
-    }
-    std::shared_ptr<TFbStatement> &statement = FStatements[sql];
-    if (!statement) {
-        try {
-            statement = FAttachment->Prepare(*transaction, sql);
-        } catch (...) {
-            FStatements.remove(sql);
-            throw;
+    return InTransaction(write, [&](TFbTransaction &transaction) {
+        std::shared_ptr<TFbStatement> &statement = FStatements[sql];
+        if (!statement) {
+            try {
+                statement = FAttachment->Prepare(transaction, sql);
+            } catch (...) {
+                FStatements.remove(sql);
+                throw;
+            }
         }
-    }
-    const std::shared_ptr<TFbStatement> held = statement; // the cache may be cleared while it runs
-    TFbResult result = transaction->Run(FAttachment->Handle(), *held, params);
-    if (readOnly)
-        readOnly->Commit();
-    return result;
+        const std::shared_ptr<TFbStatement> held = statement; // the cache may be cleared while it runs
+        return transaction.Run(FAttachment->Handle(), *held, params);
+    });
+}
+
+void TdmMain::ReportStructureMismatch()
+{
+    FPrompts.ShowMessage(
+        QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
 }
 
 int TdmMain::Open(const QString &sql)
@@ -258,8 +258,7 @@ int TdmMain::Open(const QString &sql)
         FQuery.Assign(RawQuery(sql));
     } catch (const EVarnelError &) {
         FQuery.Close();
-        FPrompts.ShowMessage(
-            QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        ReportStructureMismatch();
         return 0;
     }
     return FQuery.IsEmpty()
@@ -274,8 +273,7 @@ int TdmMain::OpenInteger(const QString &sql, const TFbParams &params)
         const TFbResult result = Run(sql, params, false);
         return result.RowCount() && !result.Value(0, 0).isNull() ? result.Value(0, 0).toInt() : 0;
     } catch (const EVarnelError &) {
-        FPrompts.ShowMessage(
-            QStringLiteral("Database Structure mismatch. Run \"Database update\" from "), TMessageKind::mkError);
+        ReportStructureMismatch();
         return 0;
     }
 }

@@ -146,8 +146,8 @@ public:
     // --- search -----------------------------------------------------------------------------------------------
     // Builds and opens the field search; errors of the statement reach the caller.
     void Search(const QString &id, const QString &author, const QString &journal, const QString &title,
-                const QString &year, const QString &vol, const QString &issue, const QString &page,
-                const QString &keyword, const QString &abs, const QString &dateText, int dateIndex);
+        const QString &year, const QString &vol, const QString &issue, const QString &page, const QString &keyword,
+        const QString &abs, const QString &dateText, int dateIndex);
     // The clock of the date choices; tests set a fixed one.
     void SetClock(std::function<QDateTime()> clock) { FClock = std::move(clock); }
 
@@ -169,7 +169,10 @@ private:
     };
 
     void RollbackActive();
+    // A statement the library's structure could not answer.
+    void ReportStructureMismatch();
     TFbTransaction &CurrentTransaction();
+    TFbResult InTransaction(bool write, const std::function<TFbResult(TFbTransaction &)> &work);
     TFbResult RawQuery(const QString &sql, std::size_t maxRows = std::size_t(-1));
     // Runs sql with "?" parameters, prepared once per connection: as a write in the current transaction, or as a
     // read like RawQuery.

@@ -26,6 +26,16 @@ QString Take(const QString &text, qsizetype a, qsizetype b)
     return text.mid(a - 1, b - a);
 }
 
+// The text after marker up to the next double quote (a hidden form field's value); empty without the marker.
+QString ValueAfter(const QString &page, const QString &marker)
+{
+    const qsizetype p = Find(marker, page);
+    if (p == 0)
+        return {};
+    const qsizetype start = p + marker.size();
+    return Take(page, start, Find(QStringLiteral("\""), page, start));
+}
+
 QByteArray FormBody(const QList<std::pair<QString, QString>> &fields)
 {
     // A field listed twice is sent once, at its first place, with its last value; empty values are left out.
@@ -199,29 +209,28 @@ void TWebParser::RunSiteSteps(const QString &URL, QString &PdfURL, QStringList *
         RisPage = URL + QStringLiteral("export-citation/");
         cite(&TWebParser::SpringerCitation);
     }
-    if (has(u'.' + TWebSites::RegisteredDomain(FSites.AIP) + u'/')) {
-        AipPage(URL, PdfURL, RisPage);
-        cite(&TWebParser::PlainCitation);
-    }
-    if (has(FSites.AVS + u'/')) {
-        AipPage(URL, PdfURL, RisPage);
-        cite(&TWebParser::PlainCitation);
-    }
-    if (has(u'.' + TWebSites::RegisteredDomain(FSites.Cambridge))) {
-        CambridgePage(URL, PdfURL, RisPage);
-        cite(&TWebParser::CambridgeCitation);
-    }
-    if (has(u'.' + TWebSites::RegisteredDomain(FSites.APS))) {
-        ApsPage(URL, PdfURL, RisPage);
-        cite(&TWebParser::PlainCitation);
-    }
-    if (has(u'.' + TWebSites::RegisteredDomain(FSites.IOP))) {
-        IopPage(URL, PdfURL, RisPage);
-        cite(&TWebParser::PlainCitation);
-    }
-    if (has(u'.' + TWebSites::RegisteredDomain(FSites.ACS))) {
-        AcsPage(URL, PdfURL, RisPage);
-        cite(&TWebParser::AcsCitation);
+    // The six later sites, each tested on its own in this order: a later one's finds replace an earlier one's.
+    using TPageStep = void (TWebParser::*)(const QString &, QString &, QString &);
+    using TCiteStep = void (TWebParser::*)(const QString &, QStringList *);
+    const struct
+    {
+        QString Test;
+        TPageStep Page;
+        TCiteStep Cite;
+    } sites[] = {
+        {u'.' + TWebSites::RegisteredDomain(FSites.AIP) + u'/', &TWebParser::AipPage, &TWebParser::PlainCitation},
+        {FSites.AVS + u'/', &TWebParser::AipPage, &TWebParser::PlainCitation},
+        {u'.' + TWebSites::RegisteredDomain(FSites.Cambridge), &TWebParser::CambridgePage,
+            &TWebParser::CambridgeCitation},
+        {u'.' + TWebSites::RegisteredDomain(FSites.APS), &TWebParser::ApsPage, &TWebParser::PlainCitation},
+        {u'.' + TWebSites::RegisteredDomain(FSites.IOP), &TWebParser::IopPage, &TWebParser::PlainCitation},
+        {u'.' + TWebSites::RegisteredDomain(FSites.ACS), &TWebParser::AcsPage, &TWebParser::AcsCitation},
+    };
+    for (const auto &site : sites) {
+        if (!has(site.Test))
+            continue;
+        (this->*site.Page)(URL, PdfURL, RisPage);
+        cite(site.Cite);
     }
 }
 
@@ -296,13 +305,7 @@ void TWebParser::SpringerCitation(const QString &RisPage, QStringList *SL)
 {
     SetPostHeaders(RisPage);
     const QString page = GetPage(RisPage);
-    const auto hidden = [&page](const QString &marker) -> QString {
-        const qsizetype p = Find(marker, page);
-        if (p == 0)
-            return {};
-        const qsizetype start = p + marker.size();
-        return Take(page, start, Find(QStringLiteral("\""), page, start));
-    };
+    const auto hidden = [&page](const QString &marker) { return ValueAfter(page, marker); };
     const QString viewState
         = hidden(QStringLiteral("<input type=\"hidden\" name=\"__VIEWSTATE\" id=\"__VIEWSTATE\" value=\""));
     const QString validation
@@ -406,11 +409,9 @@ void TWebParser::ApsPage(const QString &U, QString &PdfURL, QString &RisPage)
     }
 }
 
-void TWebParser::IopPage(QString U, QString &PdfURL, QString &RisPage)
+void TWebParser::IopPage(const QString &address, QString &PdfURL, QString &RisPage)
 {
-    const qsizetype query = U.indexOf(u'?');
-    if (query >= 0)
-        U.truncate(query);
+    const QString U = address.section(u'?', 0, 0);
     const QString page = GetPage(U);
     qsizetype p = Find(QStringLiteral("<a class=\"icon pdf\" href=\""), page);
     if (p > 0) {
@@ -445,13 +446,7 @@ void TWebParser::AcsPage(const QString &U, QString &PdfURL, QString &RisPage)
 void TWebParser::AcsCitation(const QString &RisPage, QStringList *SL)
 {
     const QString page = GetPage(RisPage);
-    const auto hidden = [&page](const QString &marker) -> QString {
-        const qsizetype p = Find(marker, page);
-        if (p == 0)
-            return {};
-        const qsizetype s = p + marker.size();
-        return Take(page, s, Find(QStringLiteral("\""), page, s));
-    };
+    const auto hidden = [&page](const QString &marker) { return ValueAfter(page, marker); };
     const QByteArray response = PostForm(Base(FSites.ACS) + QStringLiteral("/action/downloadCitation"),
         {{QStringLiteral("doi"), hidden(QStringLiteral("<input type=\"hidden\" name=\"doi\" value=\""))},
             {QStringLiteral("downloadFileName"),

@@ -49,7 +49,7 @@ private:
     void CambridgePage(const QString &U, QString &PdfURL, QString &RisPage);
     void CambridgeCitation(const QString &RisPage, QStringList *SL);
     void ApsPage(const QString &U, QString &PdfURL, QString &RisPage);
-    void IopPage(QString U, QString &PdfURL, QString &RisPage);
+    void IopPage(const QString &address, QString &PdfURL, QString &RisPage);
     void AcsPage(const QString &U, QString &PdfURL, QString &RisPage);
     void AcsCitation(const QString &RisPage, QStringList *SL);
     // The citation by content negotiation with the DOI resolver; nothing when it has none.
