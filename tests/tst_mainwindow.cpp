@@ -1,6 +1,9 @@
+#include "Commands.h"
 #include "MainWindow.h"
 #include "PaperInfoPanel.h"
+#include "PdfViewer.h"
 #include "RecordingPrompts.h"
+#include "Ribbon.h"
 #include "TestFiles.h"
 #include "TestRecords.h"
 #include "library/DataModule.h"
@@ -8,11 +11,15 @@
 #include "web/LocalStatus.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 
 // The real window on a real library in a temporary data folder.
@@ -50,10 +57,11 @@ private Q_SLOTS:
     void initTestCase()
     {
         FDir = std::make_unique<QTemporaryDir>();
-        FConfig = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
+        FConfig
+            = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
         FDm = std::make_unique<TdmMain>(FPrompts, [this] { return FConfig->LibraryFolder(); });
         QVERIFY(FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false));
-        for (const auto &[title, type] : {std::pair{"Carbon", u'J'}, std::pair{"Elsevier", u'P'}}) {
+        for (const auto &[title, type] : {std::pair {"Carbon", u'J'}, std::pair {"Elsevier", u'P'}}) {
             TJournalRecord journal;
             journal.ID = -1;
             journal.Title = QString::fromLatin1(title);
@@ -127,7 +135,8 @@ private Q_SLOTS:
         window->JournalFinder()->setText(QStringLiteral("carb"));
         window->PaperList(TfrmMain::pgJournals)->setCurrentIndex(window->PaperModel(TfrmMain::pgJournals).index(2, 0));
         window->close();
-        QVERIFY(ReadTestFile(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore)).contains("[COLUMNS_JOURNALS]"));
+        QVERIFY(
+            ReadTestFile(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore)).contains("[COLUMNS_JOURNALS]"));
     }
 
     // The header menu: checked for the shown columns, "Journal" and "No" on the groups list only; choosing
@@ -156,10 +165,12 @@ private Q_SLOTS:
         QCOMPARE(saved.Count(), model.columnCount());
         for (int i = 0; i < saved.Count(); ++i)
             QVERIFY(saved.GetColumn(i).Tag != 97);
-        QVERIFY(ReadTestFile(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore)).contains("[COLUMNS_GROUPS]"));
+        QVERIFY(
+            ReadTestFile(FConfig->GetSystemFileName(TVarnelSystemFile::sfColumnsStore)).contains("[COLUMNS_GROUPS]"));
         window->HeaderMenuClick(97);
         QCOMPARE(model.ColumnOfTag(97), model.columnCount() - 1);
-        QCOMPARE(model.headerData(model.columnCount() - 1, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Pages"));
+        QCOMPARE(model.headerData(model.columnCount() - 1, Qt::Horizontal, Qt::DisplayRole).toString(),
+            QStringLiteral("Pages"));
         window->Pages()->setCurrentIndex(TfrmMain::pgGroups);
         window->SyncHeaderMenu();
         QVERIFY(entry(QStringLiteral("Journal"))->isVisible() && entry(QStringLiteral("Journal"))->isChecked());
@@ -176,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(journal.data().toString(), QStringLiteral("Carbon"));
         QCOMPARE(window->PaperList(TfrmMain::pgJournals)->currentIndex().row(), 2);
         QCOMPARE(window->InfoPanel(TfrmMain::pgJournals)->TitleLabel()->text(),
-                 window->PaperModel(TfrmMain::pgJournals).Paper(2)->Title);
+            window->PaperModel(TfrmMain::pgJournals).Paper(2)->Title);
     }
 
     // A start whose argument is a citation file imports it and selects its paper instead of the last one.
@@ -190,6 +201,199 @@ private Q_SLOTS:
         window.Start(true, request);
         QCOMPARE(window.JournalsTree()->currentIndex().data().toString(), QStringLiteral("Carbon"));
         QCOMPARE(window.InfoPanel(TfrmMain::pgJournals)->TitleLabel()->text(), QStringLiteral("Diamond coatings"));
+    }
+
+    // Every command has its place, caption, shortcut and screen tip; one with no work behind it yet is shown
+    // but cannot be chosen (the download ordering buttons never can).
+    void commands_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("group"); // "tab/group" on the ribbon, empty for a command without a button
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<QString>("tip");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("read") << QStringLiteral("PaperRead") << QStringLiteral("Content/Citation")
+                              << QStringLiteral("&Read") << QStringLiteral("Shift+Return")
+                              << QStringLiteral("Open selected paper in the external PDF Viewer") << false;
+        QTest::newRow("delete journal in the drop-down")
+            << QStringLiteral("JournalDelete") << QStringLiteral("Content/Journal") << QStringLiteral("&Delete journal")
+            << QStringLiteral("") << QStringLiteral("all sub-entries will be deleted") << false;
+        QTest::newRow("copy") << QStringLiteral("PaperCopyRef") << QStringLiteral("Content/Export")
+                              << QStringLiteral("&Copy") << QStringLiteral("Ctrl+C")
+                              << QStringLiteral("Copy formatted reference to clipboard") << false;
+        QTest::newRow("export ris") << QStringLiteral("FileSaveRIS") << QStringLiteral("Content/Export")
+                                    << QStringLiteral("& Export RIS ...") << QStringLiteral("Ctrl+S")
+                                    << QStringLiteral("Export selected entries") << false;
+        QTest::newRow("favorites") << QStringLiteral("PaperAddToFavorites") << QStringLiteral("Content/Manage group")
+                                   << QStringLiteral("F&avorites") << QStringLiteral("Ctrl+0")
+                                   << QStringLiteral("Add selected entry to Favorites") << false;
+        QTest::newRow("wide") << QStringLiteral("actViewMode") << QStringLiteral("Content/View")
+                              << QStringLiteral("&Wide") << QStringLiteral("")
+                              << QStringLiteral("Toggle layout  between normal/wide screen") << true;
+        QTest::newRow("uncheck") << QStringLiteral("actTreeUncheckAll") << QStringLiteral("Content/Citation")
+                                 << QStringLiteral("&UnCheck") << QStringLiteral("")
+                                 << QStringLiteral("UnCheck all items") << true;
+        QTest::newRow("quick search") << QStringLiteral("actFastSearch") << QStringLiteral("Tools/Search")
+                                      << QStringLiteral("&In active\nlist") << QStringLiteral("F3")
+                                      << QStringLiteral("(F3)") << true;
+        QTest::newRow("download order") << QStringLiteral("DwnlUp") << QStringLiteral("Downloads/Organize")
+                                        << QStringLiteral("&DwnlUp") << QStringLiteral("") << QStringLiteral("")
+                                        << false;
+        QTest::newRow("first is last") << QStringLiteral("DwnlLast") << QStringLiteral("Downloads/Organize")
+                                       << QStringLiteral("&First") << QStringLiteral("") << QStringLiteral("") << false;
+        QTest::newRow("clear downloads") << QStringLiteral("DwnlClear") << QStringLiteral("Downloads/List")
+                                         << QStringLiteral("&Clear") << QStringLiteral("")
+                                         << QStringLiteral("Clear the list of downloads") << true;
+        QTest::newRow("update database") << QStringLiteral("DBUpdate") << QStringLiteral("Tools/Database")
+                                         << QStringLiteral("&Update") << QStringLiteral("")
+                                         << QStringLiteral("Make a backup first!") << true;
+        QTest::newRow("help") << QStringLiteral("Help") << QStringLiteral("Help/Help")
+                              << QStringLiteral("&Help content") << QStringLiteral("F1") << QStringLiteral("") << true;
+        QTest::newRow("groups page") << QStringLiteral("acGroupShow") << QStringLiteral("") << QStringLiteral("Groups")
+                                     << QStringLiteral("Ctrl+Alt+G") << QStringLiteral("") << true;
+        QTest::newRow("never shown") << QStringLiteral("TemplateEdit") << QStringLiteral("") << QStringLiteral("Edit")
+                                     << QStringLiteral("") << QStringLiteral("") << false;
+    }
+
+    void commands()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, group);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        QFETCH(QString, tip);
+        QFETCH(bool, enabled);
+        auto window = Window();
+        window->Pages()->setCurrentIndex(TfrmMain::pgSearch); // no category rule in the way
+        QAction *command = window->Commands().Get(name);
+        QCOMPARE(command->iconText(), QString(caption).replace(QLatin1String("\\n"), QLatin1String("\n")));
+        QCOMPARE(command->shortcut().toString(QKeySequence::PortableText), shortcut);
+        QVERIFY2(command->toolTip().contains(tip), qPrintable(command->toolTip()));
+        QCOMPARE(command->isEnabled(), enabled);
+        if (group.isEmpty())
+            return;
+        const QStringList place = group.split(QLatin1Char('/'));
+        QWidget *box = window->Ribbon()->Group(place[0], place[1]);
+        QVERIFY(box);
+        bool placed = false;
+        for (QToolButton *button : box->findChildren<QToolButton *>()) {
+            placed = placed || button->defaultAction() == command;
+            if (button->menu())
+                placed = placed || button->menu()->actions().contains(command);
+        }
+        QVERIFY(placed);
+    }
+
+    // The commands of this window at work: the tree walk of Ctrl+Right, the wide layout, "Go to Journal", the
+    // statistics, the help pages at their anchors, the database update and the journal panel's "Copy".
+    void commandsAtWork()
+    {
+        FDm->AddGroup(QStringLiteral("Reading"), 0);
+        TGroups groups;
+        FDm->GetGroups(groups);
+        TPapers papers;
+        FDm->PreparePaperJID(FCarbon);
+        FDm->GetPapers(papers, false);
+        papers.resize(2);
+        // "Reading" (a new group outside any folder) comes before "Favorites" in the tree.
+        const auto byTitle = [&groups](const QString &title) {
+            return (*std::find_if(groups.begin(), groups.end(), [&title](const auto &g) {
+                return g->Title == title;
+            }))->ID;
+        };
+        FDm->AddToGroup(byTitle(QStringLiteral("Reading")), papers);
+        FConfig->GetOptions<TLastOptions>().SetLastGroup(byTitle(QStringLiteral("Favorites")));
+
+        auto window = Window();
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        window->Pages()->setCurrentIndex(TfrmMain::pgGroups);
+        QCOMPARE(window->GroupsTree()->currentIndex().data().toString(), QStringLiteral("Favorites"));
+        QTest::keyClick(window->GroupsTree(), Qt::Key_Left, Qt::ControlModifier);
+        QCOMPARE(window->GroupsTree()->currentIndex().data().toString(), QStringLiteral("Reading"));
+        QCOMPARE(window->PaperList(TfrmMain::pgGroups)->currentIndex().row(), 0);
+        QCOMPARE(window->InfoPanel(TfrmMain::pgGroups)->TitleLabel()->text(),
+            window->PaperModel(TfrmMain::pgGroups).Paper(0)->Title);
+        QTest::keyClick(window->GroupsTree(), Qt::Key_Right, Qt::ControlModifier);
+        QCOMPARE(window->GroupsTree()->currentIndex().data().toString(), QStringLiteral("Favorites"));
+        QTest::keyClick(window->GroupsTree(), Qt::Key_Left, Qt::ControlModifier);
+
+        // The wide layout takes away the "View PDF" tab and shows the viewer beside the list; back to normal,
+        // the tab comes back as the last one.
+        window->Commands()["actViewMode"]->trigger();
+        QVERIFY(window->WideMode(TfrmMain::pgGroups));
+        QVERIFY(!window->PdfSheet(TfrmMain::pgGroups));
+        QCOMPARE(window->DetailTabs(TfrmMain::pgGroups)->count(), 1);
+        QVERIFY(window->Viewer(TfrmMain::pgGroups)->isVisible());
+        window->Commands()["actViewMode"]->trigger();
+        QTabWidget *tabs = window->DetailTabs(TfrmMain::pgGroups);
+        QCOMPARE(tabs->indexOf(window->PdfSheet(TfrmMain::pgGroups)), tabs->count() - 1);
+        QCOMPARE(tabs->tabText(tabs->count() - 1), QStringLiteral("View PDF"));
+        QVERIFY(window->Viewer(TfrmMain::pgGroups)->isVisibleTo(window->PdfSheet(TfrmMain::pgGroups)));
+
+        // "Go to Journal" from the groups list.
+        window->PaperMenu(TfrmMain::pgGroups)->actions().at(4)->trigger();
+        QCOMPARE(window->Pages()->currentIndex(), int(TfrmMain::pgJournals));
+        QCOMPARE(window->JournalsTree()->currentIndex().data().toString(), QStringLiteral("Carbon"));
+        QCOMPARE(window->InfoPanel(TfrmMain::pgJournals)->TitleLabel()->text(),
+            window->PaperModel(TfrmMain::pgGroups).Paper(0)->Title);
+        QStringList captions;
+        for (QAction *entry : window->PaperMenu(TfrmMain::pgGroups)->actions())
+            captions << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+        QCOMPARE(captions,
+            QStringLiteral(
+                "Read|Copy as formatted text|Edit|Add to downloads|Go to Journal|-|Delete from Group|-|Delete")
+                .split(QLatin1Char('|')));
+
+        FPrompts.Shown.clear();
+        window->Commands()["actDBStatistics"]->trigger();
+        QCOMPARE(FPrompts.Messages().value(0), QStringLiteral("Database contents:\n\nJournals: 4\nPapers: 4"));
+
+        // Help: without the pages the user is told; with them each context number has its anchor.
+        window->Commands()["Help"]->trigger();
+        QVERIFY(FPrompts.Messages().last().startsWith(QStringLiteral("The help pages were not found")));
+        const QString help = FConfig->ProgramFolder() + QStringLiteral("help/index.html");
+        QVERIFY(QDir().mkpath(FConfig->ProgramFolder() + QStringLiteral("help")));
+        QVERIFY(QFile::copy(QStringLiteral(VARNEL_FIXTURES "/../../docs/help/index.html"), help));
+        window->Commands()["actQuickStart"]->trigger();
+        QCOMPARE(FPrompts.Opened.last(), QUrl::fromLocalFile(help).toString() + QStringLiteral("#context-60"));
+        window->Commands()["Help"]->trigger();
+        QCOMPARE(FPrompts.Opened.last(), QUrl::fromLocalFile(help).toString());
+        const QByteArray pages = ReadTestFile(help);
+        for (int context : {60, 133, 143, 144, 303, 304, 700, 900})
+            QVERIFY2(pages.contains(QByteArray(QByteArray("id=\"context-") + QByteArray::number(context) + '"')),
+                qPrintable(QString::number(context)));
+
+        // The update action: the script the user picks runs; an unreadable one is reported, not called done.
+        FPrompts.Shown.clear();
+        const QString script = FDir->filePath(QStringLiteral("extra.sql"));
+        QVERIFY(WriteTestFile(script,
+            "INSERT INTO GROUPS (ID, TITLE, CODE, ORD) VALUES (GEN_ID(GEN_GROUPS_ID, 1), 'From script', 0, 0);\n"));
+        FPrompts.SetNextFileName(script);
+        window->Commands()["DBUpdate"]->trigger();
+        QCOMPARE(FPrompts.Shown.value(0).Caption, QStringLiteral("Open update file"));
+        QCOMPARE(FPrompts.Messages().last(), QStringLiteral("Database update complete!"));
+        FDm->GetGroups(groups);
+        QVERIFY(std::any_of(
+            groups.begin(), groups.end(), [](const auto &g) { return g->Title == QStringLiteral("From script"); }));
+        FPrompts.SetNextFileName(FDir->filePath(QStringLiteral("missing.sql")));
+        window->Commands()["DBUpdate"]->trigger();
+        QVERIFY(FPrompts.Messages().last() != QStringLiteral("Database update complete!"));
+        QCOMPARE(FPrompts.Shown.last().MessageKind, TMessageKind::mkError);
+
+        // The journal panel's "Copy": the label's text; nothing to copy over the panel's background.
+        QLabel *title = window->JournalTitleLabel();
+        QAction *copy = window->JournalPanelMenu()->actions().first();
+        Q_EMIT title->customContextMenuRequested(QPoint(1, 1));
+        QVERIFY(copy->isEnabled());
+        copy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Carbon"));
+        window->JournalPanelMenu()->hide();
+        Q_EMIT title->parentWidget()->customContextMenuRequested(QPoint(1, 1));
+        QVERIFY(!copy->isEnabled());
+        window->JournalPanelMenu()->hide();
     }
 };
 

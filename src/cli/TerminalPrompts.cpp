@@ -76,6 +76,12 @@ QString TTerminalPrompts::SaveFileName(const QString &, const QString &, const Q
     return {};
 }
 
+bool TTerminalPrompts::OpenUrl(const QString &url)
+{
+    FErr << url << Qt::endl;
+    return false;
+}
+
 QString TTerminalPrompts::SelectFolder(const QString &, const QString &)
 {
     return {};

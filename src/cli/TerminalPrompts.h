@@ -24,6 +24,8 @@ public:
     QString SaveFileName(
         const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter) override;
     QString SelectFolder(const QString &title, const QString &initialFolder) override;
+    // The tool opens nothing: it names the address on stderr.
+    bool OpenUrl(const QString &url) override;
 
 private:
     QString ReadLine(const QString &question);

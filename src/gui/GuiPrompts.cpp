@@ -1,9 +1,11 @@
 #include "GuiPrompts.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QThread>
+#include <QUrl>
 
 namespace {
 
@@ -87,6 +89,11 @@ QString TGuiPrompts::SaveFileName(
 {
     return OnMainThread<QString>(
         [&] { return QFileDialog::getSaveFileName(FWindow, caption, initialFolder + u'/' + fileName, filter); });
+}
+
+bool TGuiPrompts::OpenUrl(const QString &url)
+{
+    return OnMainThread<bool>([&] { return QDesktopServices::openUrl(QUrl(url)); });
 }
 
 QString TGuiPrompts::SelectFolder(const QString &title, const QString &initialFolder)

@@ -27,6 +27,7 @@ public:
     QString SaveFileName(
         const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter) override;
     QString SelectFolder(const QString &title, const QString &initialFolder) override;
+    bool OpenUrl(const QString &url) override;
 
 private:
     template <class TResult> TResult OnMainThread(const std::function<TResult()> &step);

@@ -1,6 +1,10 @@
 #include "MainWindow.h"
 
+#include "Commands.h"
+#include "InfoPopup.h"
 #include "PaperInfoPanel.h"
+#include "PdfViewer.h"
+#include "Ribbon.h"
 #include "VarnelVersion.h"
 #include "exchange/ImportFile.h"
 #include "library/DataModule.h"
@@ -53,15 +57,6 @@ int Percent(const QSplitter *splitter)
     const QList<int> sizes = splitter->sizes();
     const int total = sizes.value(0) + sizes.value(1);
     return total > 0 ? sizes.value(0) * 100 / total : 50;
-}
-
-QToolButton *RibbonButton(QAction *action)
-{
-    auto *button = new QToolButton;
-    button->setDefaultAction(action);
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    return button;
 }
 
 // The small find window of F3: every change of its text and every Right press go to the main window.
@@ -148,7 +143,10 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     auto *central = new QWidget;
     auto *layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
-    BuildRibbon();
+    FCommands = new TCommands(this);
+    FRibbon = new TRibbon(*FCommands, this);
+    FCitationGroup = FRibbon->Group(QStringLiteral("Content"), QStringLiteral("Citation"));
+    FJournalGroup = FRibbon->Group(QStringLiteral("Content"), QStringLiteral("Journal"));
     layout->addWidget(FRibbon);
     FPages = new QTabWidget;
     FPages->setTabPosition(QTabWidget::West);
@@ -161,6 +159,8 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     setCentralWidget(central);
     connect(FPages, &QTabWidget::currentChanged, this, &TfrmMain::PageChanged);
     connect(FRibbon, &QTabWidget::currentChanged, this, &TfrmMain::RibbonTabChanged);
+    BindCommands();
+    BuildContextMenus();
 
     statusBar()->addWidget(new QLabel(QStringLiteral(VARNEL_VERSION)));
     FStatus = new QLabel;
@@ -171,6 +171,7 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     statusBar()->addWidget(progress);
     statusBar()->addWidget(new QLabel);
     resize(1024, 700);
+    setWindowIcon(TCommands::CommandIcon(QStringLiteral("varnel")));
 
     FDownloadManager = std::make_unique<TDownloadManager>(FQueue, FDm, FPrompts, &FConfig.GetOptions<TProxyOptions>(),
         TWebSites {}, [this] { return FConfig.LibraryFolder(); });
@@ -180,73 +181,6 @@ TfrmMain::~TfrmMain()
 {
     FDownloadManager.reset(); // ends a run that is still going
     SaveLayout();
-}
-
-void TfrmMain::BuildRibbon()
-{
-    FRibbon = new QTabWidget;
-    FRibbon->setDocumentMode(true);
-    const auto tab = [this](const QString &caption, const QList<QWidget *> &groups) {
-        auto *page = new QWidget;
-        auto *row = new QHBoxLayout(page);
-        row->setContentsMargins(4, 2, 4, 2);
-        for (QWidget *group : groups)
-            row->addWidget(group);
-        row->addStretch(1);
-        FRibbon->addTab(page, caption);
-    };
-    const auto group = [](const QString &caption, const QList<QAction *> &actions) {
-        auto *box = new QGroupBox(caption);
-        auto *row = new QHBoxLayout(box);
-        row->setContentsMargins(2, 2, 2, 2);
-        for (QAction *action : actions)
-            row->addWidget(RibbonButton(action));
-        return box;
-    };
-    // Commands whose parts come later are present and disabled.
-    const auto later = [this](const QString &caption) {
-        auto *action = new QAction(caption, this);
-        action->setEnabled(false);
-        return action;
-    };
-    auto *find = new QAction(QStringLiteral("Find"), this);
-    find->setShortcut(Qt::Key_F3);
-    connect(find, &QAction::triggered, this, &TfrmMain::ShowQuickSearch);
-    addAction(find);
-    QGroupBox *citation = group(QStringLiteral("Citation"),
-        {later(QStringLiteral("New")), later(QStringLiteral("Edit")), later(QStringLiteral("Delete"))});
-    QGroupBox *journal = group(QStringLiteral("Journal"),
-        {later(QStringLiteral("New")), later(QStringLiteral("Edit")), later(QStringLiteral("Delete"))});
-    FCitationGroup = citation;
-    FJournalGroup = journal;
-    QList<QAction *> groupActions;
-    for (const char *caption : {"Edit", "Clear", "Delete", "First", "Last", "Up", "Down"})
-        groupActions << later(QString::fromLatin1(caption));
-    FGroupActions = groupActions;
-    tab(QStringLiteral("Content"),
-        {citation, journal, group(QStringLiteral("Groups"), groupActions), group(QStringLiteral("Search"), {find})});
-
-    auto *start = new QAction(QStringLiteral("Start"), this);
-    connect(start, &QAction::triggered, this, [this] { FDownloadManager->Start(); });
-    auto *stop = new QAction(QStringLiteral("Stop"), this);
-    connect(stop, &QAction::triggered, this, [this] { FDownloadManager->Stop(); });
-    auto *clear = new QAction(QStringLiteral("Clear"), this);
-    connect(clear, &QAction::triggered, this, [this] { FQueue.Clear(); });
-    tab(QStringLiteral("Downloads"), {group(QStringLiteral("Download"), {start, stop, clear})});
-
-    auto *statistics = new QAction(QStringLiteral("Statistics"), this);
-    connect(statistics, &QAction::triggered, this, &TfrmMain::ShowStatistics);
-    tab(QStringLiteral("Tools"),
-        {group(QStringLiteral("Database"),
-            {statistics, later(QStringLiteral("Backup")), later(QStringLiteral("Restore"))})});
-
-    auto *about = new QAction(QStringLiteral("About"), this);
-    connect(about, &QAction::triggered, this, [this] {
-        FPrompts.ShowMessage(QStringLiteral("Varnel %1\nA reference manager for scientific literature.")
-                                 .arg(QStringLiteral(VARNEL_VERSION)),
-            TMessageKind::mkInformation, QStringLiteral("About"));
-    });
-    tab(QStringLiteral("Help"), {group(QStringLiteral("Help"), {about, later(QStringLiteral("Check for update"))})});
 }
 
 QTreeView *TfrmMain::NewPaperList(TPaperListModel &model, int tag)
@@ -283,10 +217,26 @@ QSplitter *TfrmMain::BuildListAndDetails(int page, QWidget *searchForm)
     if (searchForm)
         FDetailTabs[page]->addTab(searchForm, QStringLiteral("Search Query"));
     FDetailTabs[page]->addTab(FInfoPanels[page], QStringLiteral("Description"));
-    auto *splitter = new QSplitter(Qt::Vertical);
-    splitter->addWidget(FPaperViews[page]);
-    splitter->addWidget(FDetailTabs[page]);
-    return splitter;
+    FViewers[page] = new TPdfViewer;
+    FViewers[page]->setObjectName(QStringLiteral("PdfViewer") + QLatin1Char("JSG"[page]));
+    FPdfSheets[page] = new QWidget;
+    (new QVBoxLayout(FPdfSheets[page]))->setContentsMargins(0, 0, 0, 0);
+    FPdfSheets[page]->layout()->addWidget(FViewers[page]);
+    FDetailTabs[page]->addTab(FPdfSheets[page], QStringLiteral("View PDF"));
+    connect(FDetailTabs[page], &QTabWidget::currentChanged, this, [this, page] { DetailTabChanged(page); });
+
+    auto *listAndDetails = new QSplitter(Qt::Vertical);
+    listAndDetails->addWidget(FPaperViews[page]);
+    listAndDetails->addWidget(FDetailTabs[page]);
+    const int vertical[] = {1, 2, 4};
+    FSplitters[vertical[page]] = listAndDetails;
+    FViewerPanels[page] = new QWidget;
+    (new QVBoxLayout(FViewerPanels[page]))->setContentsMargins(0, 0, 0, 0);
+    FSplittersH[page] = new QSplitter(Qt::Horizontal);
+    FSplittersH[page]->addWidget(listAndDetails);
+    FSplittersH[page]->addWidget(FViewerPanels[page]);
+    FViewerPanels[page]->hide();
+    return FSplittersH[page];
 }
 
 QWidget *TfrmMain::BuildJournalsPage()
@@ -301,6 +251,7 @@ QWidget *TfrmMain::BuildJournalsPage()
     finder->addWidget(FJournalFinder, 1);
     leftLayout->addLayout(finder);
     connect(FJournalFinder, &QLineEdit::textChanged, this, &TfrmMain::FindJournal);
+    FJournalFinder->installEventFilter(this);
     FJournalsView = new QTreeView;
     FJournalsView->setModel(&FJournals);
     leftLayout->addWidget(FJournalsView, 1);
@@ -327,35 +278,54 @@ QWidget *TfrmMain::BuildJournalsPage()
     infoLayout->addWidget(FJournalUrl, 2, 0, 1, 2);
     leftLayout->addWidget(info);
 
-    FSplitters[1] = BuildListAndDetails(pgJournals);
     FSplitters[0] = new QSplitter(Qt::Horizontal);
     FSplitters[0]->addWidget(left);
-    FSplitters[0]->addWidget(FSplitters[1]);
+    FSplitters[0]->addWidget(BuildListAndDetails(pgJournals));
     return FSplitters[0];
 }
 
 QWidget *TfrmMain::BuildSearchPage()
 {
     auto *form = new QWidget;
-    auto *fields = new QFormLayout(form);
-    for (const char *name :
-        {"Title", "ID", "Year", "Author", "Journal", "Volume", "Issue", "Keywords", "Abstract", "Pages"}) {
+    auto *grid = new QGridLayout(form);
+    const auto field = [this](const char *name) {
         auto *edit = new QLineEdit;
         edit->setObjectName(QString::fromLatin1(name));
         connect(edit, &QLineEdit::returnPressed, this, &TfrmMain::DatabaseSearch);
-        fields->addRow(QString::fromLatin1(name), edit);
         FSearchFields << edit;
-    }
+        return edit;
+    };
+    // Short fields share a row: ID, Year and Added; Volume and Issue.
+    const auto row = [&grid](int at, const char *caption, QWidget *wide) {
+        grid->addWidget(new QLabel(QString::fromLatin1(caption)), at, 0);
+        grid->addWidget(wide, at, 1, 1, 5);
+    };
+    row(0, "Title", field("Title"));
+    grid->addWidget(new QLabel(QStringLiteral("ID")), 1, 0);
+    grid->addWidget(field("ID"), 1, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Year")), 1, 2);
+    grid->addWidget(field("Year"), 1, 3);
+    grid->addWidget(new QLabel(QStringLiteral("Added")), 1, 4);
     FAdded = new QComboBox;
     FAdded->setEditable(true);
     FAdded->addItems({QStringLiteral("Today"), QStringLiteral("Past 3 days"), QStringLiteral("Past week"),
         QStringLiteral("Past 2 weeks"), QStringLiteral("Past month"), QStringLiteral("Past 3 months")});
     FAdded->setCurrentIndex(-1);
-    fields->addRow(QStringLiteral("Added"), FAdded);
+    grid->addWidget(FAdded, 1, 5);
+    row(2, "Author", field("Author"));
+    row(3, "Journal", field("Journal"));
+    grid->addWidget(new QLabel(QStringLiteral("Volume")), 4, 0);
+    grid->addWidget(field("Volume"), 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Issue")), 4, 2);
+    grid->addWidget(field("Issue"), 4, 3);
+    row(5, "Keywords", field("Keywords"));
+    row(6, "Abstract", field("Abstract"));
+    row(7, "Pages", field("Pages"));
     auto *buttons = new QHBoxLayout;
     auto *search = new QPushButton(QStringLiteral("Search"));
+    search->setIcon(TCommands::CommandIcon(QStringLiteral("edit-find")));
     auto *clear = new QPushButton(QStringLiteral("Clear"));
-    connect(search, &QPushButton::clicked, this, &TfrmMain::DatabaseSearch);
+    connect(search, &QPushButton::clicked, (*FCommands)["DatabaseSearch"], &QAction::trigger);
     connect(clear, &QPushButton::clicked, this, [this] {
         for (QLineEdit *edit : FSearchFields)
             edit->clear();
@@ -363,10 +333,13 @@ QWidget *TfrmMain::BuildSearchPage()
     buttons->addWidget(search);
     buttons->addWidget(clear);
     buttons->addStretch(1);
-    fields->addRow(buttons);
+    grid->addLayout(buttons, 8, 0, 1, 6);
+    grid->setRowStretch(9, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(5, 1);
 
-    FSplitters[2] = BuildListAndDetails(pgSearch, form);
-    return FSplitters[2];
+    return BuildListAndDetails(pgSearch, form);
 }
 
 QWidget *TfrmMain::BuildGroupsPage()
@@ -375,10 +348,9 @@ QWidget *TfrmMain::BuildGroupsPage()
     FGroupsView->setModel(&FGroups);
     connect(FGroupsView->selectionModel(), &QItemSelectionModel::currentChanged, this,
         [this](const QModelIndex &current) { GroupSelected(current); });
-    FSplitters[4] = BuildListAndDetails(pgGroups);
     FSplitters[3] = new QSplitter(Qt::Horizontal);
     FSplitters[3]->addWidget(FGroupsView);
-    FSplitters[3]->addWidget(FSplitters[4]);
+    FSplitters[3]->addWidget(BuildListAndDetails(pgGroups));
     return FSplitters[3];
 }
 
@@ -421,13 +393,19 @@ void TfrmMain::Start(bool connected, const TStartupRequest &request)
     FDetailTabs[pgGroups]->setCurrentIndex(last.GInfoIndx());
     FDetailTabs[pgSearch]->setCurrentIndex(0);
     const int activePage = std::clamp(last.ActivePage(), 0, int(pgGroups));
+    ApplyViewerOptions();
     LoadColumnLayouts();
     SyncHeaderMenu();
+    (*FCommands)["actWordFastMode"]->setChecked(FConfig.GetOptions<TOtherOptions>().FastWordInsertion());
     if (!connected) {
         FStatus->setText(QStringLiteral("DB is not connected. Check settings"));
         FPages->setCurrentIndex(activePage);
         return;
     }
+    FDm.GetTemplateByTitle(last.LastTemplateTitle(), FTemplate);
+    FTemplater.SetTemplate(&FTemplate);
+    FillStyleList();
+    FRibbon->Templates()->setCurrentText(last.LastTemplateTitle());
     BuildJournalTree();
     BuildGroupTree();
     RestoreLayout();
@@ -511,14 +489,16 @@ void TfrmMain::JournalSelected(const QModelIndex &index)
         return;
     LastPaper = nullptr;
     FInfoPanels[pgJournals]->Clear();
-    FJournalGroup->setEnabled(journal->AllowChild);
-    FCitationGroup->setEnabled(!journal->AllowChild || journal->Level == 1);
+    FViewers[pgJournals]->Clear();
+    FRibbon->SetGroupEnabled(FJournalGroup, journal->AllowChild);
+    FRibbon->SetGroupEnabled(FCitationGroup, !journal->AllowChild || journal->Level == 1);
     FrgPaperState = FCitationGroup->isEnabled();
     FDm.PreparePaperJID(journal->ID);
     LoadPaperList(pgJournals, !OnLoading, false);
     FJournalTitle->setText(journal->Title);
     FJournalAbbrv->setText(journal->Abbrv);
     FJournalImpact->setText(journal->Impact);
+    FJournalUrl->setProperty("address", journal->URL);
     FJournalUrl->setText(
         journal->URL.isEmpty() ? QString() : QStringLiteral("<a href=\"%1\">%1</a>").arg(journal->URL.toHtmlEscaped()));
     FConfig.GetOptions<TLastOptions>().SetLastJournal(journal->ID);
@@ -530,6 +510,7 @@ void TfrmMain::GroupSelected(const QModelIndex &index)
     if (!group)
         return;
     FInfoPanels[pgGroups]->Clear();
+    FViewers[pgGroups]->Clear();
     FDm.PreparePaperByGroup(group->ID);
     LoadPaperList(pgGroups, OnLoading, true);
     FActiveGroupIndex = group->ID;
@@ -549,11 +530,76 @@ void TfrmMain::PaperSelected(int page)
         QStringLiteral("%1 - %2").arg(paper->PS, paper->PE), QString::number(paper->Year), paper->URL, paper->Abst,
         paper->FileName);
     LastPaper = paper;
-    PaperFullPath(FConfig.LibraryFolder(), *paper);
+    TPdfViewer *viewer = FViewers[page];
+    viewer->Clear();
+    viewer->SetPdfFileName(PaperFullPath(FConfig.LibraryFolder(), *paper));
     if (page == pgGroups)
         FConfig.GetOptions<TLastOptions>().SetLastGroupPaper(paper->ID);
     else
         FConfig.GetOptions<TLastOptions>().SetLastPaper(paper->ID);
+    const bool showPdf = !FPdfSheets[page] || FDetailTabs[page]->currentWidget() == FPdfSheets[page];
+    if (showPdf && paper->Local)
+        viewer->View();
+}
+
+void TfrmMain::DetailTabChanged(int page)
+{
+    if (!FPdfSheets[page] || FDetailTabs[page]->currentWidget() != FPdfSheets[page])
+        return;
+    if (!FPaperViews[page]->currentIndex().isValid() || (page == pgJournals && !(LastPaper && LastPaper->Local)))
+        return;
+    FViewers[page]->View();
+}
+
+void TfrmMain::SetWideMode(int page, bool wide)
+{
+    FWideMode[page] = wide;
+    TPdfViewer *viewer = FViewers[page];
+    if (wide) {
+        FViewerPanels[page]->layout()->addWidget(viewer);
+        FViewerPanels[page]->show();
+        if (FPdfSheets[page]) {
+            delete std::exchange(FPdfSheets[page], nullptr);
+            FDetailTabs[page]->setCurrentIndex(0);
+        }
+    } else {
+        if (!FPdfSheets[page]) {
+            FPdfSheets[page] = new QWidget;
+            (new QVBoxLayout(FPdfSheets[page]))->setContentsMargins(0, 0, 0, 0);
+            FDetailTabs[page]->addTab(FPdfSheets[page], QStringLiteral("View PDF"));
+        }
+        FPdfSheets[page]->layout()->addWidget(viewer);
+        FViewerPanels[page]->hide();
+    }
+    viewer->show();
+    PaperSelected(page);
+}
+
+void TfrmMain::ApplyViewerOptions()
+{
+    const TViewerOptions &options = FConfig.GetOptions<TViewerOptions>();
+    const QString path = options.Path().isEmpty() ? FConfig.ProgramFolder() : options.Path();
+    const QString exe = options.ExeName().contains(QLatin1Char('/')) ? options.ExeName()
+                                                                     : FConfig.ProgramFolder() + options.ExeName();
+    for (TPdfViewer *viewer : FViewers)
+        viewer->Setup(exe, path, options.Params());
+}
+
+void TfrmMain::ReleaseViewers()
+{
+    for (TPdfViewer *viewer : FViewers)
+        viewer->Clear();
+}
+
+void TfrmMain::FillStyleList()
+{
+    TTemplates styles;
+    FDm.GetTemplates(styles);
+    QComboBox *selector = FRibbon->Templates();
+    const QSignalBlocker quiet(selector);
+    selector->clear();
+    for (const auto &style : styles)
+        selector->addItem(style->Title);
 }
 
 void TfrmMain::SelectJournalAndPaper(int paperId, int journalId)
@@ -603,6 +649,7 @@ void TfrmMain::ReloadLibraryViews()
         FPaperModels[page]->SetPapers({});
         FInfoPanels[page]->Clear();
     }
+    ReleaseViewers();
     BuildJournalTree();
     GroupSelected(FGroupsView->currentIndex());
 }
@@ -622,6 +669,7 @@ void TfrmMain::ImportFile(const QString &fileName)
 {
     int jid = 0, pid = 0;
     try {
+        const TCursorSaver busy;
         ImportCitationFile(FDm, FPrompts, fileName, FConfig.LibraryFolder(), jid, pid);
     } catch (const EVarnelError &error) {
         FPrompts.ShowMessage(error.Message(), TMessageKind::mkError);
@@ -637,6 +685,8 @@ void TfrmMain::AddPaperFromWeb(const QString &url, bool startDownload)
     FStatus->setText(QStringLiteral("Getting data from web ..."));
     int jid = 0, pid = 0;
     try {
+        const TCursorSaver busy;
+        const TInfoPopupScope popup(QStringLiteral("Getting data from web ..."));
         TWebParser retriever(&FConfig.GetOptions<TProxyOptions>(), TWebSites::FromIni(FConfig.IniFile()));
         const TWebImport found = ::AddPaperFromWeb(FDm, FPrompts, retriever, url, jid, pid);
         ReloadLibraryViews();
@@ -655,6 +705,23 @@ void TfrmMain::SetBookLocalStatus(int id, bool local)
         model->SetLocal(id, local);
 }
 
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == FJournalFinder && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
+            QKeyEvent copy(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(FJournalsView, &copy);
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            FPaperViews[pgJournals]->setFocus();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
 void TfrmMain::customEvent(QEvent *event)
 {
     if (event->type() == TLocalStatusEvent::EventType()) {
@@ -666,6 +733,7 @@ void TfrmMain::customEvent(QEvent *event)
 void TfrmMain::DatabaseSearch()
 {
     FInfoPanels[pgSearch]->Clear();
+    FViewers[pgSearch]->Clear();
     const auto text = [this](const char *name) { return SearchField(QString::fromLatin1(name))->text(); };
     try {
         FDm.Search(text("ID"), text("Author"), text("Journal"), text("Title"), text("Year"), text("Volume"),
@@ -709,14 +777,6 @@ void TfrmMain::ShowQuickSearch()
     popup.exec();
 }
 
-void TfrmMain::ShowStatistics()
-{
-    TStatRecord stats;
-    FDm.GetStats(stats);
-    FPrompts.ShowMessage(QStringLiteral("Journals: %1\nPapers: %2").arg(stats.Journals).arg(stats.Papers),
-        TMessageKind::mkInformation, QStringLiteral("Statistics"));
-}
-
 void TfrmMain::PageChanged(int page)
 {
     // The paper commands' state is what the journal selection left; it is kept while another page is shown
@@ -724,15 +784,16 @@ void TfrmMain::PageChanged(int page)
     if (page != pgJournals) {
         if (FCurrentPage == pgJournals)
             FrgPaperState = FCitationGroup->isEnabled();
-        FJournalGroup->setEnabled(false);
-        FCitationGroup->setEnabled(true);
+        FRibbon->SetGroupEnabled(FJournalGroup, false);
+        FRibbon->SetGroupEnabled(FCitationGroup, true);
     } else {
-        FCitationGroup->setEnabled(FrgPaperState);
-        FJournalGroup->setEnabled(true);
+        FRibbon->SetGroupEnabled(FCitationGroup, FrgPaperState);
+        FRibbon->SetGroupEnabled(FJournalGroup, true);
     }
     FCurrentPage = page;
-    for (QAction *action : FGroupActions)
-        action->setEnabled(false); // the group commands come with their own part
+    for (const char *name : {"GroupEdit", "GroupClear", "GroupDelete", "GroupFirst", "GroupLast", "GroupUp",
+             "GroupDown", "actPaperDeleteFromGroup"})
+        FCommands->SetEnabled(name, page == pgGroups);
     if (page != pgDownloads)
         FConfig.GetOptions<TLastOptions>().SetActivePage(page);
 }
@@ -837,6 +898,12 @@ void TfrmMain::RestoreLayout()
     SetPercent(FSplitters[2], window.SplitterS());
     SetPercent(FSplitters[3], window.SplitterVG());
     SetPercent(FSplitters[4], window.SplitterG());
+    SetPercent(FSplittersH[pgJournals], window.SplitterJH());
+    SetPercent(FSplittersH[pgSearch], window.SplitterSH());
+    SetPercent(FSplittersH[pgGroups], window.SplitterGH());
+    SetWideMode(pgJournals, window.WideModeJ());
+    SetWideMode(pgSearch, window.WideModeS());
+    SetWideMode(pgGroups, window.WideModeG());
 }
 
 void TfrmMain::SaveLayout()
@@ -855,6 +922,12 @@ void TfrmMain::SaveLayout()
     window.SetSplitterS(Percent(FSplitters[2]));
     window.SetSplitterVG(Percent(FSplitters[3]));
     window.SetSplitterG(Percent(FSplitters[4]));
+    window.SetSplitterJH(Percent(FSplittersH[pgJournals]));
+    window.SetSplitterSH(Percent(FSplittersH[pgSearch]));
+    window.SetSplitterGH(Percent(FSplittersH[pgGroups]));
+    window.SetWideModeS(FWideMode[pgSearch]);
+    window.SetWideModeJ(FWideMode[pgJournals]);
+    window.SetWideModeG(FWideMode[pgGroups]);
     TLastOptions &last = FConfig.GetOptions<TLastOptions>();
     last.SetJInfoIndx(FDetailTabs[pgJournals]->currentIndex());
     last.SetGInfoIndx(FDetailTabs[pgGroups]->currentIndex());

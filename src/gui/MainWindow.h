@@ -4,6 +4,7 @@
 #include "LibraryTrees.h"
 #include "PaperListModel.h"
 #include "shell/StartupArguments.h"
+#include "styles/Templater.h"
 #include "views/QuickSearch.h"
 #include "web/DownloadQueue.h"
 
@@ -19,7 +20,10 @@ class QSplitter;
 class QTabWidget;
 class QTreeView;
 class QWidget;
+class TCommands;
 class TConfig;
+class TPdfViewer;
+class TRibbon;
 class TDownloadManager;
 class TdmMain;
 class TPaperInfoPanel;
@@ -49,6 +53,21 @@ public:
     void ReloadLibraryViews();
     void SetBookLocalStatus(int id, bool local);
     void DatabaseSearch();
+    // Clears the three viewers so that no PDF file is held open.
+    void ReleaseViewers();
+    // The [Viewer] options to the three viewers: the folder is Path or else the program's folder; a program
+    // name without a folder is taken from the program's folder.
+    void ApplyViewerOptions();
+    // The style selector: the titles of every citation style, in the store's order.
+    void FillStyleList();
+    // The wide layout of a page shows its viewer beside the list; the normal one in the "View PDF" tab.
+    void SetWideMode(int page, bool wide);
+    bool WideMode(int page) const { return FWideMode[page]; }
+    // Ctrl+Right/Ctrl+Left: the next or previous node of the page's tree, then the first paper of its list.
+    void MoveInTree(bool next);
+    // The help pages at a context number (0: the contents).
+    void ShowHelp(int context);
+    void UpdateDatabase();
     // The quick search's step (F3): selects the next paper of the active list holding the text.
     void LocatePaper(const QString &text, bool next);
 
@@ -68,15 +87,26 @@ public:
 
     // For tests and the command handlers.
     QTabWidget *Pages() const { return FPages; }
-    QTabWidget *Ribbon() const { return FRibbon; }
+    TRibbon *Ribbon() const { return FRibbon; }
+    TCommands &Commands() const { return *FCommands; }
     QTreeView *JournalsTree() const { return FJournalsView; }
     QTreeView *GroupsTree() const { return FGroupsView; }
     QTreeView *PaperList(int page) const;
+    QTabWidget *DetailTabs(int page) const { return FDetailTabs[page]; }
+    TPdfViewer *Viewer(int page) const { return FViewers[page]; }
+    // The page's "View PDF" tab; none in the wide layout, which shows the viewer beside the list.
+    QWidget *PdfSheet(int page) const { return FPdfSheets[page]; }
+    QMenu *PaperMenu(int page) const { return FPaperMenus[page]; }
+    QMenu *JournalsMenu() const { return FJournalsMenu; }
+    QMenu *GroupsMenu() const { return FGroupsMenu; }
+    QMenu *JournalPanelMenu() const { return FJournalPanelMenu; }
+    TTemplater &Templater() { return FTemplater; }
     TPaperListModel &PaperModel(int page) const;
     TPaperInfoPanel *InfoPanel(int page) const;
     QWidget *CitationGroup() const { return FCitationGroup; }
     QWidget *JournalGroup() const { return FJournalGroup; }
     QLineEdit *JournalFinder() const { return FJournalFinder; }
+    QLabel *JournalTitleLabel() const { return FJournalTitle; }
     QLineEdit *SearchField(const QString &name) const;
     QLabel *StatusPane() const { return FStatus; }
     TDownloadQueue &DownloadQueue() { return FQueue; }
@@ -84,6 +114,8 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void customEvent(QEvent *event) override;
+    // The journal finder passes Up and Down on to the journals tree; Enter goes to the paper list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct TLibraryPage;
@@ -91,9 +123,15 @@ private:
     QWidget *BuildSearchPage();
     QWidget *BuildGroupsPage();
     QWidget *BuildDownloadsPage();
-    void BuildRibbon();
+    void BindCommands();
+    void BuildContextMenus();
+    void ShowAbout();
+    void GoToJournal();
+    void DetailTabChanged(int page);
+    void ReadViewerOptions();
     QTreeView *NewPaperList(TPaperListModel &model, int tag);
     // A page's paper list over its detail tabs ("Search Query" first on the search page).
+    // Returns the page's horizontal splitter: list and details on the left, the wide layout's viewer panel right.
     QSplitter *BuildListAndDetails(int page, QWidget *searchForm = nullptr);
     void ShowJournal(const QModelIndex &node);
     void SelectPaperInList(int page, int paperId);
@@ -132,7 +170,19 @@ private:
     TDownloadListModel FDownloads {FQueue};
     std::unique_ptr<TDownloadManager> FDownloadManager;
 
-    QTabWidget *FRibbon = nullptr;
+    TCommands *FCommands = nullptr;
+    TRibbon *FRibbon = nullptr;
+    TTemplater FTemplater;
+    TTemplateRecord FTemplate;
+    bool FWideMode[3] = {};
+    TPdfViewer *FViewers[3] = {};
+    QWidget *FPdfSheets[3] = {};
+    QWidget *FViewerPanels[3] = {}; // pnlPDFViewerRightJ, S, G
+    QSplitter *FSplittersH[3] = {}; // SplitterJH, SplitterSH, SplitterGH
+    QMenu *FPaperMenus[3] = {};
+    QMenu *FJournalsMenu = nullptr;
+    QMenu *FGroupsMenu = nullptr;
+    QMenu *FJournalPanelMenu = nullptr;
     QTabWidget *FPages = nullptr;
     QTreeView *FJournalsView = nullptr;
     QTreeView *FGroupsView = nullptr;
@@ -149,7 +199,6 @@ private:
     QComboBox *FAdded = nullptr;
     QWidget *FCitationGroup = nullptr;
     QWidget *FJournalGroup = nullptr;
-    QList<QAction *> FGroupActions;
     QLabel *FStatus = nullptr;
     QMenu *FHeaderMenu = nullptr;
 };

@@ -53,6 +53,12 @@ QString TRecordingPrompts::SaveFileName(const QString &caption, const QString &,
     return NextFiles(TShown::TKind::FileDialog, caption).value(0);
 }
 
+bool TRecordingPrompts::OpenUrl(const QString &url)
+{
+    Opened << url;
+    return true;
+}
+
 QString TRecordingPrompts::SelectFolder(const QString &title, const QString &)
 {
     return NextFiles(TShown::TKind::FolderDialog, title).value(0);

@@ -28,22 +28,25 @@ public:
 
     void SetNextAnswer(bool yes) { Answers.enqueue(yes ? TPromptAnswer::paYes : TPromptAnswer::paNo); }
     void SetNextInput(const QString &text) { Inputs.enqueue(text); }
-    void SetNextFileName(const QString &fileName) { FileNames.enqueue(QStringList{fileName}); }
+    void SetNextFileName(const QString &fileName) { FileNames.enqueue(QStringList {fileName}); }
 
     // The texts of all shown messages, in order.
     QStringList Messages() const;
 
     void ShowMessage(const QString &text, TMessageKind kind = TMessageKind::mkInformation,
-                     const QString &caption = QString()) override;
+        const QString &caption = QString()) override;
     bool Ask(const QString &text, const QString &caption = QString(),
-             TMessageKind kind = TMessageKind::mkInformation) override;
+        TMessageKind kind = TMessageKind::mkInformation) override;
     TPromptAnswer AskYesNoCancel(const QString &text, const QString &caption = QString()) override;
     QString InputText(const QString &caption, const QString &prompt, const QString &defaultText) override;
     QString OpenFileName(const QString &caption, const QString &initialFolder, const QString &filter) override;
     QStringList OpenFileNames(const QString &caption, const QString &initialFolder, const QString &filter) override;
-    QString SaveFileName(const QString &caption, const QString &initialFolder, const QString &fileName,
-                         const QString &filter) override;
+    QString SaveFileName(
+        const QString &caption, const QString &initialFolder, const QString &fileName, const QString &filter) override;
     QString SelectFolder(const QString &title, const QString &initialFolder) override;
+    // Records the address; the desktop is never asked.
+    bool OpenUrl(const QString &url) override;
+    QStringList Opened;
 
 private:
     QStringList NextFiles(TShown::TKind kind, const QString &caption);

@@ -59,8 +59,12 @@ QString TConfig::GetSystemFileName(TVarnelSystemFile fileType) const
         return FDBFileName;
     case TVarnelSystemFile::sfServerErrorLog:
         return inData("server_error.html");
-    case TVarnelSystemFile::sfAppHelp:
-        return FProgramFolder + QStringLiteral("help/index.html");
+    case TVarnelSystemFile::sfAppHelp: {
+        // Beside the program in a build or a portable copy; under share/ when installed.
+        const QString beside = FProgramFolder + QStringLiteral("help/index.html");
+        const QString installed = QDir::cleanPath(FProgramFolder + QStringLiteral("../share/varnel/help/index.html"));
+        return QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed;
+    }
     case TVarnelSystemFile::sfColumnsStore:
         return inData("columns.ini");
     case TVarnelSystemFile::sfDownloadsStore:

@@ -1,0 +1,319 @@
+// The main window's commands: what each ribbon button, shortcut and context-menu entry runs, and the menus.
+
+#include "Commands.h"
+#include "MainWindow.h"
+#include "PaperInfoPanel.h"
+#include "Ribbon.h"
+#include "VarnelVersion.h"
+#include "library/DataModule.h"
+#include "shell/Config.h"
+#include "shell/UserPrompts.h"
+#include "shell/VarnelError.h"
+#include "web/DownloadManagerThread.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const char *const HomePage = "https://www.varnel.org/";
+const char *const SupportPage = "https://www.varnel.org/support";
+const char *const WikiPage = "https://www.varnel.org/wiki/Varnel%3AMainPage";
+
+// The node after or before this one when every node is visited parent first, expanded or not.
+QModelIndex NodeInTreeOrder(const QAbstractItemModel &model, const QModelIndex &node, bool next)
+{
+    if (!node.isValid())
+        return next ? model.index(0, 0) : QModelIndex();
+    if (next) {
+        if (model.rowCount(node) > 0)
+            return model.index(0, 0, node);
+        for (QModelIndex at = node; at.isValid(); at = at.parent())
+            if (at.row() + 1 < model.rowCount(at.parent()))
+                return model.index(at.row() + 1, 0, at.parent());
+        return {};
+    }
+    if (node.row() == 0)
+        return node.parent();
+    QModelIndex at = model.index(node.row() - 1, 0, node.parent());
+    while (model.rowCount(at) > 0)
+        at = model.index(model.rowCount(at) - 1, 0, at);
+    return at;
+}
+
+} // namespace
+
+void TfrmMain::BindCommands()
+{
+    TCommands &c = *FCommands;
+    const auto open = [this](const char *url) { return [this, url] { FPrompts.OpenUrl(QString::fromLatin1(url)); }; };
+    const auto help = [this](int context) { return [this, context] { ShowHelp(context); }; };
+    const auto page = [this](int index) {
+        return [this, index] {
+            if (FDownloadsShown)
+                FRibbon->setCurrentIndex(0); // the library pages come back with the "Content" tab
+            FPages->setCurrentIndex(index);
+        };
+    };
+
+    c.Bind("actTreeUncheckAll", [this] {
+        if (TPaperListModel *model = ActivePaperModel())
+            model->UncheckAll();
+    });
+    c.Bind("TreeCheckAll", [this] {
+        QTreeView *list = ActivePaperList();
+        if (!list)
+            return;
+        QList<int> rows;
+        for (const QModelIndex &row : list->selectionModel()->selectedRows())
+            rows << row.row();
+        if (ActivePaperModel()->CheckAll(rows))
+            list->clearSelection();
+    });
+    c.Bind("actViewMode", [this] {
+        const int index = FPages->currentIndex();
+        if (index >= 0 && index < 3)
+            SetWideMode(index, !FWideMode[index]);
+    });
+    c.Bind("actFastSearch", [this] { ShowQuickSearch(); });
+    c.Bind("DwnlStart", [this] { FDownloadManager->Start(); });
+    c.Bind("DwnlPause", [this] { FDownloadManager->Stop(); });
+    c.Bind("DwnlClear", [this] { FQueue.Clear(); });
+    c.Bind("actDBStatistics", [this] { ShowStatistics(); });
+    c.Bind("DBUpdate", [this] { UpdateDatabase(); });
+    c.Bind("actHelpHomePage", open(HomePage));
+    c.Bind("actHelpSupport", open(SupportPage));
+    c.Bind("actHelpWiki", open(WikiPage));
+    c.Bind("Help", help(0));
+    c.Bind("actQuickStart", help(60));
+    c.Bind("actHelpStyles", help(303));
+    c.Bind("actHelpDataImport", help(700));
+    c.Bind("actHelpMSWord", help(900));
+    c.Bind("HelpAbout", [this] { ShowAbout(); });
+    c.Bind("acJournalShow", page(pgJournals));
+    c.Bind("acSearchShow", page(pgSearch));
+    c.Bind("acGroupShow", page(pgGroups));
+    c.Bind("FileExit", [this] { close(); });
+    c.Bind("DatabaseSearch", [this] { DatabaseSearch(); });
+
+    // Ctrl+Right and Ctrl+Left walk the page's tree.
+    for (const auto &[key, next] : {std::pair {Qt::Key_Right, true}, std::pair {Qt::Key_Left, false}}) {
+        auto *walk = new QAction(this);
+        walk->setShortcut(QKeySequence(Qt::CTRL | key));
+        connect(walk, &QAction::triggered, this, [this, next = next] { MoveInTree(next); });
+        addAction(walk);
+    }
+}
+
+void TfrmMain::BuildContextMenus()
+{
+    TCommands &c = *FCommands;
+    const auto add = [](QMenu *menu, const char *caption, QAction *command) {
+        TCommands::AddMenuEntry(menu, QString::fromLatin1(caption), command);
+    };
+    const auto goToJournal
+        = [this](QMenu *menu) { menu->addAction(QStringLiteral("Go to Journal"), this, &TfrmMain::GoToJournal); };
+    // The groups of "Add to Group" are filled in when the library's groups are known.
+    const auto addToGroup = [](QMenu *menu) {
+        menu->addMenu(QStringLiteral("Add to Group"))->setObjectName(QStringLiteral("AddToGroup"));
+    };
+
+    QMenu *journal = FPaperMenus[pgJournals] = new QMenu(this);
+    journal->setObjectName(QStringLiteral("pmPapersJ"));
+    add(journal, "Read", c["PaperRead"]);
+    add(journal, "Copy as formatted text", c["PaperCopyRef"]);
+    add(journal, "Edit description", c["PaperEdit"]);
+    add(journal, "Add to downloads", c["PaperDownloadPDF"]);
+    journal->addSeparator();
+    add(journal, "Add To Favorites", c["PaperAddToFavorites"]);
+    addToGroup(journal);
+    journal->addSeparator();
+    add(journal, "Delete", c["PaperDelete"]);
+
+    QMenu *search = FPaperMenus[pgSearch] = new QMenu(this);
+    search->setObjectName(QStringLiteral("pmPapersS"));
+    add(search, "Read", c["PaperRead"]);
+    add(search, "Copy Ref", c["PaperCopyRef"]);
+    add(search, "Edit", c["PaperEdit"]);
+    add(search, "Download pdf", c["PaperDownloadPDF"]);
+    goToJournal(search);
+    search->addSeparator();
+    add(search, "Add To Favorites", c["PaperAddToFavorites"]);
+    addToGroup(search);
+    search->addSeparator();
+    add(search, "Delete", c["PaperDelete"]);
+
+    QMenu *groups = FPaperMenus[pgGroups] = new QMenu(this);
+    groups->setObjectName(QStringLiteral("pmPapersG"));
+    add(groups, "Read", c["PaperRead"]);
+    add(groups, "Copy as formatted text", c["PaperCopyRef"]);
+    add(groups, "Edit", c["PaperEdit"]);
+    add(groups, "Add to downloads", c["PaperDownloadPDF"]);
+    goToJournal(groups);
+    groups->addSeparator();
+    add(groups, "Delete from Group", c["actPaperDeleteFromGroup"]);
+    groups->addSeparator();
+    add(groups, "Delete", c["PaperDelete"]);
+
+    for (int index = 0; index < 3; ++index) {
+        QTreeView *list = FPaperViews[index];
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this,
+            [this, list, index](const QPoint &at) { FPaperMenus[index]->popup(list->viewport()->mapToGlobal(at)); });
+        connect(list, &QAbstractItemView::doubleClicked, c["PaperRead"], &QAction::trigger);
+    }
+
+    FJournalsMenu = new QMenu(this);
+    FJournalsMenu->setObjectName(QStringLiteral("pmJournalsList"));
+    add(FJournalsMenu, "New ...", c["JournalAdd"]);
+    add(FJournalsMenu, "Edit ...", c["JournalEdit"]);
+    FJournalsMenu->addSeparator();
+    add(FJournalsMenu, "Delete", c["JournalDelete"]);
+    FJournalsView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FJournalsView, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &at) { FJournalsMenu->popup(FJournalsView->viewport()->mapToGlobal(at)); });
+    connect(FJournalsView, &QAbstractItemView::doubleClicked, c["JournalEdit"], &QAction::trigger);
+
+    FGroupsMenu = new QMenu(this);
+    FGroupsMenu->setObjectName(QStringLiteral("pmGroupsList"));
+    FGroupsMenu->addMenu(QStringLiteral("Move to Folder"))->setObjectName(QStringLiteral("MoveToFolder"));
+    FGroupsMenu->addSeparator();
+    add(FGroupsMenu, "Edit ...", c["GroupEdit"]);
+    add(FGroupsMenu, "Clear", c["GroupClear"]);
+    add(FGroupsMenu, "Delete", c["GroupDelete"]);
+    FGroupsView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FGroupsView, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &at) { FGroupsMenu->popup(FGroupsView->viewport()->mapToGlobal(at)); });
+
+    // The journal panel's "Copy" takes the label the menu was opened over: its text, or the journal's
+    // address for the link; over the panel's background there is nothing to copy.
+    FJournalPanelMenu = new QMenu(this);
+    FJournalPanelMenu->setObjectName(QStringLiteral("pmJournalPanel"));
+    QAction *copy = FJournalPanelMenu->addAction(QStringLiteral("Copy"));
+    FJournalPanelMenu->addSeparator();
+    add(FJournalPanelMenu, "Edit ...", c["JournalEdit"]);
+    connect(copy, &QAction::triggered, this, [this, copy] {
+        const auto *label = qobject_cast<const QLabel *>(copy->data().value<QObject *>());
+        if (!label)
+            return;
+        QApplication::clipboard()->setText(
+            label == FJournalUrl ? FJournalUrl->property("address").toString() : label->text());
+    });
+    QWidget *panel = FJournalTitle->parentWidget();
+    for (QWidget *source : {panel, static_cast<QWidget *>(FJournalTitle), static_cast<QWidget *>(FJournalAbbrv),
+             static_cast<QWidget *>(FJournalImpact), static_cast<QWidget *>(FJournalUrl)}) {
+        source->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(source, &QWidget::customContextMenuRequested, this, [this, source, panel, copy](const QPoint &at) {
+            copy->setData(QVariant::fromValue<QObject *>(source == panel ? nullptr : source));
+            copy->setEnabled(source != panel);
+            FJournalPanelMenu->popup(source->mapToGlobal(at));
+        });
+    }
+}
+
+void TfrmMain::MoveInTree(bool next)
+{
+    const int index = FPages->currentIndex();
+    QTreeView *tree = index == pgJournals ? FJournalsView : index == pgGroups ? FGroupsView : nullptr;
+    if (!tree)
+        return;
+    const QModelIndex chosen = NodeInTreeOrder(*tree->model(), tree->currentIndex(), next);
+    tree->selectionModel()->clearSelection();
+    if (chosen.isValid()) {
+        tree->setCurrentIndex(chosen);
+        if (chosen.parent().isValid())
+            tree->expand(chosen.parent());
+    }
+    if (QTreeView *list = ActivePaperList(); list && list->model()->rowCount() > 0)
+        list->setCurrentIndex(list->model()->index(0, 0));
+}
+
+void TfrmMain::GoToJournal()
+{
+    if (!LastPaper)
+        return;
+    const int paperId = LastPaper->ID;
+    const int journalId = LastPaper->JID;
+    SelectJournalAndPaper(paperId, journalId);
+    FPages->setCurrentIndex(pgJournals);
+}
+
+void TfrmMain::ShowStatistics()
+{
+    TStatRecord stats;
+    FDm.GetStats(stats);
+    FPrompts.ShowMessage(
+        QStringLiteral("Database contents:\n\nJournals: %1\nPapers: %2").arg(stats.Journals).arg(stats.Papers));
+}
+
+void TfrmMain::ShowAbout()
+{
+    QDialog about(this);
+    about.setObjectName(QStringLiteral("frmAbout"));
+    about.setWindowTitle(QStringLiteral("About"));
+    auto *layout = new QVBoxLayout(&about);
+    auto *icon = new QLabel;
+    icon->setPixmap(windowIcon().pixmap(64, 64));
+    icon->setAlignment(Qt::AlignCenter);
+    layout->addWidget(icon);
+    auto *name = new QLabel(QStringLiteral("<h2>Varnel</h2>"));
+    name->setAlignment(Qt::AlignCenter);
+    layout->addWidget(name);
+    auto *version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(VARNEL_VERSION)));
+    version->setObjectName(QStringLiteral("lblVersion"));
+    version->setAlignment(Qt::AlignCenter);
+    layout->addWidget(version);
+    layout->addWidget(new QLabel(QStringLiteral("A reference manager for scientific literature.")));
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("Close"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::rejected, &about, &QDialog::reject);
+    layout->addWidget(buttons);
+    about.exec();
+}
+
+void TfrmMain::ShowHelp(int context)
+{
+    const QString file = FConfig.GetSystemFileName(TVarnelSystemFile::sfAppHelp);
+    if (!QFileInfo::exists(file)) {
+        FPrompts.ShowMessage(QStringLiteral("The help pages were not found (%1).").arg(file), TMessageKind::mkError);
+        return;
+    }
+    QUrl url = QUrl::fromLocalFile(file);
+    if (context != 0)
+        url.setFragment(QStringLiteral("context-%1").arg(context));
+    if (!FPrompts.OpenUrl(url.toString()))
+        FPrompts.ShowMessage(
+            QStringLiteral("No program could open the help pages (%1).").arg(file), TMessageKind::mkError);
+}
+
+void TfrmMain::UpdateDatabase()
+{
+    QString file = FConfig.GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile);
+    if (!QFileInfo::exists(file))
+        file = FPrompts.OpenFileName(QStringLiteral("Open update file"), FConfig.DataFolder(),
+            QStringLiteral("SQL scripts (*.sql);;All files (*)"));
+    if (file.isEmpty())
+        return;
+    try {
+        FDm.UpdateDB(file);
+    } catch (const EVarnelError &error) {
+        // A script that cannot be read is said, not taken for a finished update.
+        FPrompts.ShowMessage(error.Message(), TMessageKind::mkError);
+        return;
+    }
+    FPrompts.ShowMessage(QStringLiteral("Database update complete!"));
+}
