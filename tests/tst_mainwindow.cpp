@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -80,6 +81,12 @@ private Q_SLOTS:
         auto window = Window();
         QCOMPARE(window->windowTitle(), QStringLiteral("Varnel"));
         QCOMPARE(window->objectName(), QStringLiteral("TfrmMain"));
+        // No INI file yet: the default place and size, the normal layout everywhere, the default style.
+        QCOMPARE(window->geometry(), QRect(100, 100, 900, 780));
+        for (int page = 0; page < 3; ++page)
+            QVERIFY(!window->WideMode(page) && window->PdfSheet(page));
+        QCOMPARE(window->Ribbon()->Templates()->currentText(), QStringLiteral("Thin Solid Films"));
+        QCOMPARE(window->Templater().Template()->Title, QStringLiteral("Thin Solid Films"));
         QAbstractItemModel *journals = window->JournalsTree()->model();
         QCOMPARE(journals->rowCount(), 5);
         QCOMPARE(journals->index(0, 0, journals->index(0, 0)).data().toString(), QStringLiteral("Carbon"));

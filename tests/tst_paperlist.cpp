@@ -1,9 +1,12 @@
+#include "PaperListDelegate.h"
 #include "PaperListModel.h"
 #include "TestRecords.h"
 #include "views/PaperCells.h"
 #include "views/QuickSearch.h"
 
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -104,6 +107,24 @@ private Q_SLOTS:
         QVERIFY(!FModel->data(FModel->index(0, Column(pcTitle)), Qt::CheckStateRole).isValid());
         FModel->SetLocal(3, true);
         QVERIFY(FModel->data(FModel->index(2, 0), TPaperListModel::LocalRole).toBool());
+    }
+
+    // The library-file marker: a blue bar 25 to 30 pixels into the marker cell of a local paper only.
+    void localMarker()
+    {
+        FModel->SetLocal(3, true);
+        QTreeView view;
+        view.setModel(FModel.get());
+        view.setItemDelegate(new TPaperListDelegate(&view));
+        view.header()->resizeSection(Column(pcMarker), 45);
+        view.resize(600, 200);
+        const QImage image = view.viewport()->grab().toImage();
+        const auto markerPixel = [&](int row) {
+            const QRect cell = view.visualRect(FModel->index(row, Column(pcMarker)));
+            return image.pixelColor(cell.left() + 26, cell.center().y());
+        };
+        QCOMPARE(markerPixel(2), TPaperListDelegate::MarkerColor);
+        QVERIFY(markerPixel(1) != TPaperListDelegate::MarkerColor);
     }
 
     // The direction flips on every click; the first sorts descending; a reload clears the column, not the

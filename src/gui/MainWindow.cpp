@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "InfoPopup.h"
 #include "PaperInfoPanel.h"
+#include "PaperListDelegate.h"
 #include "PdfViewer.h"
 #include "Ribbon.h"
 #include "VarnelVersion.h"
@@ -191,6 +192,7 @@ QTreeView *TfrmMain::NewPaperList(TPaperListModel &model, int tag)
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setModel(&model);
+    view->setItemDelegate(new TPaperListDelegate(view));
     view->setProperty("listTag", tag);
     view->header()->setSectionsClickable(true);
     view->header()->setSectionsMovable(true);
