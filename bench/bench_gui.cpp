@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <QTextStream>
 #include <QTreeView>
 
@@ -70,13 +71,39 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // Another journal, then the big one again: the time of choosing it until its list is painted.
-    window->JournalFinder()->setText(QStringLiteral("Journal 1"));
-    QApplication::processEvents();
+    // Another journal, then the big one again: the time of choosing it until its list is painted; the median
+    // of five rounds.
+    QList<double> rounds;
+    for (int round = 0; round < 5; ++round) {
+        window->JournalFinder()->setText(QStringLiteral("Journal 1"));
+        QApplication::processEvents();
+        QThreadPool::globalInstance()->waitForDone();
+        timer.restart();
+        window->JournalFinder()->setText(QStringLiteral("Journal 0"));
+        window->PaperList(TfrmMain::pgJournals)->viewport()->repaint();
+        rounds << double(timer.nsecsElapsed()) / 1e6;
+        QThreadPool::globalInstance()->waitForDone();
+    }
+    std::sort(rounds.begin(), rounds.end());
+    const double journalMs = rounds[2];
+
+    // Where that time goes: reading the journal's papers from the library and filling a list model with them;
+    // releasing the 90,000 records of the other journal happens on a worker thread beside it.
     timer.restart();
-    window->JournalFinder()->setText(QStringLiteral("Journal 0"));
-    window->PaperList(TfrmMain::pgJournals)->viewport()->repaint();
-    const double journalMs = double(timer.nsecsElapsed()) / 1e6;
+    TPapers papers;
+    dm.PreparePaperJID(journals[0]);
+    dm.GetPapers(papers, false);
+    const double readMs = double(timer.nsecsElapsed()) / 1e6;
+    TPaperListModel model;
+    model.SetColumns(window->PaperModel(TfrmMain::pgJournals).Columns());
+    timer.restart();
+    model.SetPapers(std::move(papers));
+    const double modelMs = double(timer.nsecsElapsed()) / 1e6;
+    dm.PreparePaperJID(journals[1]);
+    dm.GetPapers(papers, false);
+    timer.restart();
+    papers.clear();
+    const double releaseMs = double(timer.nsecsElapsed()) / 1e6;
 
     out << QStringLiteral("desktop benchmarks: a library of %1 papers, a journal of %2").arg(total).arg(inJournal)
         << Qt::endl;
@@ -85,6 +112,13 @@ int main(int argc, char *argv[])
     out << QStringLiteral("show a journal of %1 papers             %2 ms   goal: < 200 ms")
                .arg(inJournal)
                .arg(journalMs, 9, 'f', 1)
+        << Qt::endl;
+    out << QStringLiteral("  of which: read %1 papers %2 ms, fill the list model %3 ms (beside it: releasing %4 papers %5 ms)")
+               .arg(inJournal)
+               .arg(readMs, 0, 'f', 1)
+               .arg(modelMs, 0, 'f', 1)
+               .arg(total - inJournal)
+               .arg(releaseMs, 0, 'f', 1)
         << Qt::endl;
     return 0;
 }

@@ -14,6 +14,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMimeData>
+#include <QPdfDocument>
+#include <QPrinter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -228,7 +231,7 @@ private Q_SLOTS:
             << QStringLiteral("") << QStringLiteral("all sub-entries will be deleted") << false;
         QTest::newRow("copy") << QStringLiteral("PaperCopyRef") << QStringLiteral("Content/Export")
                               << QStringLiteral("&Copy") << QStringLiteral("Ctrl+C")
-                              << QStringLiteral("Copy formatted reference to clipboard") << false;
+                              << QStringLiteral("Copy formatted reference to clipboard") << true;
         QTest::newRow("export ris") << QStringLiteral("FileSaveRIS") << QStringLiteral("Content/Export")
                                     << QStringLiteral("& Export RIS ...") << QStringLiteral("Ctrl+S")
                                     << QStringLiteral("Export selected entries") << false;
@@ -401,6 +404,60 @@ private Q_SLOTS:
         Q_EMIT title->parentWidget()->customContextMenuRequested(QPoint(1, 1));
         QVERIFY(!copy->isEnabled());
         window->JournalPanelMenu()->hide();
+    }
+
+    // Copy: the chosen papers' references numbered in list order, as text and as RTF with one hanging-indent
+    // paragraph each; the gallery's numbering stands in for the style's. Print: the same lines on the printer.
+    void copyAndPrint()
+    {
+        auto window = Window();
+        window->JournalFinder()->setText(QStringLiteral("carb"));
+        QTreeView *list = window->PaperList(TfrmMain::pgJournals);
+        TPaperListModel &model = window->PaperModel(TfrmMain::pgJournals);
+        // Graphene growth (Ivanov) checked, Graphite films (Smith) selected: list order decides the numbers.
+        int graphite = 0;
+        while (model.Paper(graphite)->Title != QStringLiteral("Graphite films"))
+            ++graphite;
+        const int graphene = model.RowOfPaper(FGraphene);
+        const int first = std::min(graphene, graphite);
+        const int second = std::max(graphene, graphite);
+        const auto choose = [&] {
+            list->clearSelection();
+            list->selectionModel()->select(model.index(graphite, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            model.setData(model.index(graphene, model.ColumnOfTag(90)), Qt::Checked, Qt::CheckStateRole);
+        };
+        choose();
+        window->Commands()["NumberArabicSquareActn"]->setChecked(true);
+        window->Commands()["PaperCopyRef"]->trigger();
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        const QStringList lines = copied->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3); // two references, each followed by CR LF
+        QVERIFY2(lines[0].startsWith(QStringLiteral("[1] ")) && lines[0].contains(model.Paper(first)->AuthorList.front().Last), qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("[2] ")) && lines[1].contains(model.Paper(second)->AuthorList.front().Last), qPrintable(lines[1]));
+        const QByteArray rtf = copied->data(QStringLiteral("text/rtf"));
+        QVERIFY(rtf.startsWith("{\\rtf1") && rtf.contains("\\fi-426\\li426"));
+        QCOMPARE(rtf.count("\\par "), 2);
+        QCOMPARE(model.CheckedPapers(std::nullopt).size(), size_t(0)); // the checks were taken
+
+        choose();
+        window->Commands()["NumberNoneActn"]->setChecked(true);
+        window->Commands()["PaperCopyRef"]->trigger();
+        const QStringList unnumbered = QApplication::clipboard()->text().split(QStringLiteral("\r\n"));
+        QCOMPARE(unnumbered[0], lines[0].mid(4));
+        QCOMPARE(unnumbered[1], lines[1].mid(4));
+
+        choose();
+        window->Commands()["NumberArabicDotActn"]->setChecked(true);
+        const QString pdf = FDir->filePath(QStringLiteral("printed.pdf"));
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        window->PrintReferences(printer);
+        QPdfDocument document;
+        QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
+        const QString printed = document.getAllText(0).text();
+        QVERIFY2(printed.contains(QStringLiteral("1. ")) && printed.contains(QStringLiteral("2. ")), qPrintable(printed));
+        QVERIFY(printed.contains(model.Paper(second)->AuthorList.front().Last));
     }
 };
 

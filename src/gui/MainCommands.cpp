@@ -9,10 +9,15 @@
 #include "shell/Config.h"
 #include "shell/UserPrompts.h"
 #include "shell/VarnelError.h"
+#include "styles/ReferenceText.h"
 #include "web/DownloadManagerThread.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -94,6 +99,15 @@ void TfrmMain::BindCommands()
     c.Bind("DwnlPause", [this] { FDownloadManager->Stop(); });
     c.Bind("DwnlClear", [this] { FQueue.Clear(); });
     c.Bind("actDBStatistics", [this] { ShowStatistics(); });
+    c.Bind("PaperCopyRef", [this] { CopyReferences(); });
+    c.Bind("FilePrint", [this] {
+        QPrinter printer;
+        QPrintDialog dialog(&printer, this);
+        if (dialog.exec() == QDialog::Accepted)
+            PrintReferences(printer);
+    });
+    for (const char *numbering : {"NumberNoneActn", "NumberArabicParenActn", "NumberArabicDotActn", "NumberArabicSquareActn"})
+        c.Bind(numbering, [] {}); // a choice read by the next copy
     c.Bind("DBUpdate", [this] { UpdateDatabase(); });
     c.Bind("actHelpHomePage", open(HomePage));
     c.Bind("actHelpSupport", open(SupportPage));
@@ -316,4 +330,75 @@ void TfrmMain::UpdateDatabase()
         return;
     }
     FPrompts.ShowMessage(QStringLiteral("Database update complete!"));
+}
+
+QString TfrmMain::ChosenReferences()
+{
+    std::vector<TPaperRecord *> papers;
+    if (QTreeView *list = ActivePaperList()) {
+        std::optional<int> first;
+        for (const QModelIndex &row : list->selectionModel()->selectedRows())
+            first = std::min(first.value_or(row.row()), row.row());
+        papers = ActivePaperModel()->CheckedPapers(first);
+    }
+    // The gallery's number formats; "None" leaves the number out.
+    TTemplateRecord style = FTemplate;
+    TTemplater templater;
+    const TCommands &c = *FCommands;
+    if (c["NumberArabicParenActn"]->isChecked())
+        style.NumFormat = QStringLiteral("%d)");
+    else if (c["NumberArabicDotActn"]->isChecked())
+        style.NumFormat = QStringLiteral("%d.");
+    else if (c["NumberArabicSquareActn"]->isChecked())
+        style.NumFormat = QStringLiteral("[%d]");
+    templater.SetNumbered(!c["NumberNoneActn"]->isChecked());
+    if (templater.SetTemplate(&style) != TErrorType::ErFine)
+        throw EVarnelError(QStringLiteral("The style \"%1\" cannot format references.").arg(FTemplate.Title));
+    return FormatReferences(templater, papers);
+}
+
+void TfrmMain::CopyReferences()
+{
+    QString text;
+    try {
+        text = ChosenReferences();
+    } catch (const EVarnelError &error) {
+        FPrompts.ShowMessage(error.Message(), TMessageKind::mkError);
+        return;
+    }
+    auto *data = new QMimeData;
+    data->setText(text);
+    const QByteArray rtf = ReferenceRtf(text);
+    data->setData(QStringLiteral("text/rtf"), rtf);
+    data->setData(QStringLiteral("application/rtf"), rtf);
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void TfrmMain::PrintReferences(QPrinter &printer)
+{
+    QStringList lines;
+    try {
+        lines = ChosenReferences().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    } catch (const EVarnelError &error) {
+        FPrompts.ShowMessage(error.Message(), TMessageKind::mkError);
+        return;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        FPrompts.ShowMessage(QStringLiteral("The printer could not be started."), TMessageKind::mkError);
+        return;
+    }
+    // One reference per line, wrapped at the page's width, a new page when the next one does not fit.
+    const QRect page = painter.viewport();
+    int top = 0;
+    for (const QString &line : std::as_const(lines)) {
+        const QRect needed = painter.boundingRect(QRect(0, 0, page.width(), page.height()), Qt::TextWordWrap, line);
+        if (top > 0 && top + needed.height() > page.height()) {
+            printer.newPage();
+            top = 0;
+        }
+        painter.drawText(QRect(0, top, page.width(), needed.height()), Qt::TextWordWrap, line);
+        top += needed.height();
+    }
+    painter.end();
 }

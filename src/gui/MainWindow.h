@@ -13,6 +13,7 @@
 #include <memory>
 
 class QComboBox;
+class QPrinter;
 class QMenu;
 class QLabel;
 class QLineEdit;
@@ -68,6 +69,14 @@ public:
     // The help pages at a context number (0: the contents).
     void ShowHelp(int context);
     void UpdateDatabase();
+    // The chosen papers of the active list (the first selected one checked too; the checks are taken), each
+    // formatted with the current style and numbered from 1 in list order, as one reference text. The numbering
+    // gallery's choice, when one is made, stands in for the style's number format.
+    QString ChosenReferences();
+    // Copy: the reference text on the clipboard as plain text and as RTF (hanging indents, the style's bold).
+    void CopyReferences();
+    // Print: one reference per line on that printer, as one job.
+    void PrintReferences(QPrinter &printer);
     // The quick search's step (F3): selects the next paper of the active list holding the text.
     void LocatePaper(const QString &text, bool next);
 

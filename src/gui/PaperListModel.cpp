@@ -2,6 +2,8 @@
 
 #include "views/PaperCells.h"
 
+#include <QThreadPool>
+
 #include <algorithm>
 
 TPaperListModel::TPaperListModel(QObject *parent)
@@ -48,6 +50,12 @@ void TPaperListModel::AppendColumn(const TColumnDesc &column)
 void TPaperListModel::SetPapers(TPapers papers)
 {
     beginResetModel();
+    // Freeing a long list's records takes tens of milliseconds; they are freed beside the user's next step.
+    // Nothing refers to them any more, and what they share with live records is counted atomically.
+    if (FRows.size() > 1000) {
+        auto old = std::make_shared<std::vector<TRow>>(std::move(FRows));
+        QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
+    }
     FRows.clear();
     FRows.reserve(papers.size());
     for (auto &paper : papers)

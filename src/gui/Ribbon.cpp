@@ -132,7 +132,8 @@ TRibbon::TRibbon(TCommands &commands, QWidget *parent)
         commands[name]->setCheckable(true);
         numbering->addAction(commands[name]);
     }
-    commands["NumberNoneActn"]->setChecked(true);
+    // No choice: the style's own number format.
+    numbering->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     commands["actWordFastMode"]->setCheckable(true);
 
     for (const TTabDesc &tab : RibbonLayout()) {

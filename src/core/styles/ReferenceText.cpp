@@ -8,13 +8,22 @@ QString ReferenceText(const QStringList &lines)
     return LinesWithCRLF(lines);
 }
 
-QString FormatReferences(TTemplater &templater, const TPapers &papers)
+QString FormatReferences(TTemplater &templater, const std::vector<TPaperRecord *> &papers)
 {
     QStringList lines;
-    for (const auto &paper : papers)
+    for (const TPaperRecord *paper : papers)
         if (paper)
             lines << templater.ParseString(*paper, int(lines.size()) + 1);
     return ReferenceText(lines);
+}
+
+QString FormatReferences(TTemplater &templater, const TPapers &papers)
+{
+    std::vector<TPaperRecord *> pointers;
+    pointers.reserve(papers.size());
+    for (const auto &paper : papers)
+        pointers.push_back(paper.get());
+    return FormatReferences(templater, pointers);
 }
 
 QByteArray ReferenceRtf(const QString &referenceText)

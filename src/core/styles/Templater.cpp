@@ -235,5 +235,7 @@ QString TTemplater::ParseString(const TPaperRecord &Paper, int Number)
                 found = present(line);
         }
     }
+    if (!FNumbered)
+        return line;
     return FormatString(FTemplate->NumFormat + QStringLiteral(" %s"), {Number, line});
 }

@@ -32,6 +32,8 @@ public:
     // stays. The style is not copied: it must outlive its use here, and later edits to it are seen.
     TErrorType SetTemplate(PTemplate Template);
     PTemplate Template() const { return FTemplate; }
+    // Without numbering a line is the formatted reference alone, whatever the style's number format.
+    void SetNumbered(bool numbered) { FNumbered = numbered; }
     const std::vector<TElement> &BlocksMap() const { return FBlocksMap; }
 
     // The reference line of one paper with the list number Number, read through the active style's number
@@ -44,6 +46,7 @@ private:
     QString ElementValue(int element, const TPaperRecord &Paper) const;
 
     PTemplate FTemplate = nullptr;
+    bool FNumbered = true;
     std::vector<TElement> FBlocksMap;
     QString FMapText; // the text FBlocksMap was built from by the last formatting
 };
