@@ -14,10 +14,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QMimeData>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QClipboard>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -27,6 +23,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeView>
@@ -106,7 +106,8 @@ void TfrmMain::BindCommands()
         if (dialog.exec() == QDialog::Accepted)
             PrintReferences(printer);
     });
-    for (const char *numbering : {"NumberNoneActn", "NumberArabicParenActn", "NumberArabicDotActn", "NumberArabicSquareActn"})
+    for (const char *numbering :
+        {"NumberNoneActn", "NumberArabicParenActn", "NumberArabicDotActn", "NumberArabicSquareActn"})
         c.Bind(numbering, [] {}); // a choice read by the next copy
     c.Bind("DBUpdate", [this] { UpdateDatabase(); });
     c.Bind("actHelpHomePage", open(HomePage));
