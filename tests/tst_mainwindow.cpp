@@ -14,12 +14,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QMimeData>
-#include <QPdfDocument>
-#include <QPrinter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QPdfDocument>
+#include <QPrinter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -237,7 +237,7 @@ private Q_SLOTS:
                                     << QStringLiteral("Export selected entries") << false;
         QTest::newRow("favorites") << QStringLiteral("PaperAddToFavorites") << QStringLiteral("Content/Manage group")
                                    << QStringLiteral("F&avorites") << QStringLiteral("Ctrl+0")
-                                   << QStringLiteral("Add selected entry to Favorites") << false;
+                                   << QStringLiteral("Add selected entry to Favorites") << true;
         QTest::newRow("wide") << QStringLiteral("actViewMode") << QStringLiteral("Content/View")
                               << QStringLiteral("&Wide") << QStringLiteral("")
                               << QStringLiteral("Toggle layout  between normal/wide screen") << true;
@@ -275,7 +275,8 @@ private Q_SLOTS:
         QFETCH(QString, tip);
         QFETCH(bool, enabled);
         auto window = Window();
-        window->Pages()->setCurrentIndex(TfrmMain::pgSearch); // no category rule in the way
+        window->Pages()->setCurrentIndex(TfrmMain::pgJournals);
+        window->Pages()->setCurrentIndex(TfrmMain::pgSearch); // the page rules apply last
         QAction *command = window->Commands().Get(name);
         QCOMPARE(command->iconText(), QString(caption).replace(QLatin1String("\\n"), QLatin1String("\n")));
         QCOMPARE(command->shortcut().toString(QKeySequence::PortableText), shortcut);
@@ -423,7 +424,8 @@ private Q_SLOTS:
         const int second = std::max(graphene, graphite);
         const auto choose = [&] {
             list->clearSelection();
-            list->selectionModel()->select(model.index(graphite, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            list->selectionModel()->select(
+                model.index(graphite, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
             model.setData(model.index(graphene, model.ColumnOfTag(90)), Qt::Checked, Qt::CheckStateRole);
         };
         choose();
@@ -432,8 +434,12 @@ private Q_SLOTS:
         const QMimeData *copied = QApplication::clipboard()->mimeData();
         const QStringList lines = copied->text().split(QStringLiteral("\r\n"));
         QCOMPARE(lines.size(), 3); // two references, each followed by CR LF
-        QVERIFY2(lines[0].startsWith(QStringLiteral("[1] ")) && lines[0].contains(model.Paper(first)->AuthorList.front().Last), qPrintable(lines[0]));
-        QVERIFY2(lines[1].startsWith(QStringLiteral("[2] ")) && lines[1].contains(model.Paper(second)->AuthorList.front().Last), qPrintable(lines[1]));
+        QVERIFY2(lines[0].startsWith(QStringLiteral("[1] "))
+                && lines[0].contains(model.Paper(first)->AuthorList.front().Last),
+            qPrintable(lines[0]));
+        QVERIFY2(lines[1].startsWith(QStringLiteral("[2] "))
+                && lines[1].contains(model.Paper(second)->AuthorList.front().Last),
+            qPrintable(lines[1]));
         const QByteArray rtf = copied->data(QStringLiteral("text/rtf"));
         QVERIFY(rtf.startsWith("{\\rtf1") && rtf.contains("\\fi-426\\li426"));
         QCOMPARE(rtf.count("\\par "), 2);
@@ -456,7 +462,8 @@ private Q_SLOTS:
         QPdfDocument document;
         QCOMPARE(document.load(pdf), QPdfDocument::Error::None);
         const QString printed = document.getAllText(0).text();
-        QVERIFY2(printed.contains(QStringLiteral("1. ")) && printed.contains(QStringLiteral("2. ")), qPrintable(printed));
+        QVERIFY2(
+            printed.contains(QStringLiteral("1. ")) && printed.contains(QStringLiteral("2. ")), qPrintable(printed));
         QVERIFY(printed.contains(model.Paper(second)->AuthorList.front().Last));
     }
 };

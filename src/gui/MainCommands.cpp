@@ -99,6 +99,20 @@ void TfrmMain::BindCommands()
     c.Bind("DwnlPause", [this] { FDownloadManager->Stop(); });
     c.Bind("DwnlClear", [this] { FQueue.Clear(); });
     c.Bind("actDBStatistics", [this] { ShowStatistics(); });
+    c.Bind("JournalAdd", [this] { JournalAdd(); });
+    c.Bind("JournalEdit", [this] { JournalEdit(); });
+    c.Bind("JournalDelete", [this] { JournalDelete(); });
+    c.Bind("GroupAdd", [this] { GroupAdd(); });
+    c.Bind("actGroupAddFolder", [this] { GroupAddFolder(); });
+    c.Bind("GroupEdit", [this] { GroupEdit(); });
+    c.Bind("GroupDelete", [this] { GroupDelete(); });
+    c.Bind("GroupClear", [this] { GroupClear(); });
+    c.Bind("PaperAddToFavorites", [this] { AddCheckedToGroup(1); });
+    c.Bind("actPaperDeleteFromGroup", [this] { DeleteCheckedFromGroup(); });
+    c.Bind("GroupFirst", [this] { SortGroupOrder(1); });
+    c.Bind("GroupUp", [this] { SortGroupOrder(2); });
+    c.Bind("GroupDown", [this] { SortGroupOrder(3); });
+    c.Bind("GroupLast", [this] { SortGroupOrder(4); });
     c.Bind("PaperCopyRef", [this] { CopyReferences(); });
     c.Bind("FilePrint", [this] {
         QPrinter printer;
@@ -205,7 +219,8 @@ void TfrmMain::BuildContextMenus()
 
     FGroupsMenu = new QMenu(this);
     FGroupsMenu->setObjectName(QStringLiteral("pmGroupsList"));
-    FGroupsMenu->addMenu(QStringLiteral("Move to Folder"))->setObjectName(QStringLiteral("MoveToFolder"));
+    FMoveToFolder = FGroupsMenu->addMenu(QStringLiteral("Move to Folder"));
+    FMoveToFolder->setObjectName(QStringLiteral("MoveToFolder"));
     FGroupsMenu->addSeparator();
     add(FGroupsMenu, "Edit ...", c["GroupEdit"]);
     add(FGroupsMenu, "Clear", c["GroupClear"]);
@@ -335,13 +350,7 @@ void TfrmMain::UpdateDatabase()
 
 QString TfrmMain::ChosenReferences()
 {
-    std::vector<TPaperRecord *> papers;
-    if (QTreeView *list = ActivePaperList()) {
-        std::optional<int> first;
-        for (const QModelIndex &row : list->selectionModel()->selectedRows())
-            first = std::min(first.value_or(row.row()), row.row());
-        papers = ActivePaperModel()->CheckedPapers(first);
-    }
+    const TPaperRefs papers = CheckedPapers();
     // The gallery's number formats; "None" leaves the number out.
     TTemplateRecord style = FTemplate;
     TTemplater templater;

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "InfoPopup.h"
+#include "JournalEditor.h"
 #include "PaperInfoPanel.h"
 #include "PaperListDelegate.h"
 #include "PdfViewer.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDropEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -31,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -129,6 +132,7 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     for (auto &model : FPaperModels)
         model = std::make_unique<TPaperListModel>(this);
     FQueue.LocalStatusReceiver = this;
+    RunJournalEditor = [](TfrmJournal &editor) { return editor.exec() == QDialog::Accepted; };
 
     FHeaderMenu = new QMenu(this);
     for (const auto &[caption, tag] : {std::pair {"ID", 91}, std::pair {"Author", 92}, std::pair {"Title", 93},
@@ -353,6 +357,12 @@ QWidget *TfrmMain::BuildGroupsPage()
     FSplitters[3] = new QSplitter(Qt::Horizontal);
     FSplitters[3]->addWidget(FGroupsView);
     FSplitters[3]->addWidget(BuildListAndDetails(pgGroups));
+    // Papers are dragged within the group's list and onto other groups.
+    FPaperViews[pgGroups]->setDragEnabled(true);
+    for (QWidget *target : {FPaperViews[pgGroups]->viewport(), FGroupsView->viewport()}) {
+        target->setAcceptDrops(true);
+        target->installEventFilter(this);
+    }
     return FSplitters[3];
 }
 
@@ -410,6 +420,7 @@ void TfrmMain::Start(bool connected, const TStartupRequest &request)
     FRibbon->Templates()->setCurrentText(last.LastTemplateTitle());
     BuildJournalTree();
     BuildGroupTree();
+    BuildAddToGroupMenus();
     RestoreLayout();
     // The page change's rules run once, whether or not the page is the current one already.
     if (FPages->currentIndex() == activePage)
@@ -470,6 +481,13 @@ void TfrmMain::BuildGroupTree()
     FDm.GetGroups(groups);
     FGroups.Build(groups);
     FGroupsView->expandAll();
+    // "Move to Folder": "Root", then every folder.
+    FMoveToFolder->clear();
+    for (const auto &[caption, code] : FGroups.MoveTargets()) {
+        FMoveToFolder->addAction(caption, this, [this, code = code] { MoveGroupToFolder(code); });
+        if (code == TGroupTreeModel::RootCode)
+            FMoveToFolder->addSeparator();
+    }
 }
 
 void TfrmMain::LoadPaperList(int page, bool selectFirst, bool withOrder)
@@ -604,6 +622,21 @@ void TfrmMain::FillStyleList()
         selector->addItem(style->Title);
 }
 
+std::optional<int> TfrmMain::FirstSelectedRow() const
+{
+    std::optional<int> first;
+    if (const QTreeView *list = ActivePaperList())
+        for (const QModelIndex &row : list->selectionModel()->selectedRows())
+            first = std::min(first.value_or(row.row()), row.row());
+    return first;
+}
+
+TPaperRefs TfrmMain::CheckedPapers()
+{
+    TPaperListModel *model = ActivePaperModel();
+    return model ? model->CheckedPapers(FirstSelectedRow()) : TPaperRefs {};
+}
+
 void TfrmMain::SelectJournalAndPaper(int paperId, int journalId)
 {
     FJournalsView->selectionModel()->clearSelection();
@@ -617,8 +650,12 @@ void TfrmMain::SelectJournalAndPaper(int paperId, int journalId)
 void TfrmMain::SelectGroupAndPaper(int paperId, int groupId)
 {
     const QModelIndex group = FGroups.IndexOfGroup(groupId);
-    if (group.isValid())
-        FGroupsView->setCurrentIndex(group);
+    if (group.isValid()) {
+        if (FGroupsView->currentIndex() == group)
+            GroupSelected(group); // the selection runs also for the group already chosen
+        else
+            FGroupsView->setCurrentIndex(group);
+    }
     SelectPaperInList(pgGroups, paperId);
 }
 
@@ -626,7 +663,10 @@ void TfrmMain::ShowJournal(const QModelIndex &node)
 {
     if (!node.isValid())
         return;
-    FJournalsView->setCurrentIndex(node); // runs the journal selection
+    if (FJournalsView->currentIndex() == node)
+        JournalSelected(node); // the selection runs also for the journal already chosen
+    else
+        FJournalsView->setCurrentIndex(node); // runs the journal selection
     if (node.parent().isValid())
         FJournalsView->expand(node.parent());
 }
@@ -709,6 +749,33 @@ void TfrmMain::SetBookLocalStatus(int id, bool local)
 
 bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    // The finder's events come while the window is still being built.
+    const bool onList = FPaperViews[pgGroups] && watched == FPaperViews[pgGroups]->viewport();
+    const QEvent::Type type = event->type();
+    if ((onList || (FGroupsView && watched == FGroupsView->viewport()))
+        && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (!drag->mimeData()->hasFormat(TPaperListModel::PapersMimeType)) {
+            drag->ignore();
+            return true;
+        }
+        QTreeView *view = onList ? FPaperViews[pgGroups] : FGroupsView;
+        const QModelIndex at = view->indexAt(drag->position().toPoint());
+        const bool allowed = onList ? CanDropOnGroupList(at.row()) : CanDropOnGroup(at);
+        // The drag always ends as a copy: the list's rows are never removed by the view, only reloaded here.
+        drag->setDropAction(Qt::CopyAction);
+        if (type == QEvent::DragEnter || allowed)
+            drag->accept();
+        else
+            drag->ignore();
+        if (type == QEvent::Drop && allowed) {
+            if (onList)
+                DropOnGroupList(at.row());
+            else
+                DropOnGroup(at, drag->modifiers().testFlag(Qt::ControlModifier));
+        }
+        return true;
+    }
     if (watched == FJournalFinder && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {

@@ -10,7 +10,9 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QPrinter;
@@ -24,6 +26,7 @@ class QWidget;
 class TCommands;
 class TConfig;
 class TPdfViewer;
+class TfrmJournal;
 class TRibbon;
 class TDownloadManager;
 class TdmMain;
@@ -49,6 +52,11 @@ public:
 
     QTreeView *ActivePaperList() const;
     TPaperListModel *ActivePaperModel() const;
+    // The active list's first selected row in list order, if any.
+    std::optional<int> FirstSelectedRow() const;
+    // The papers a command acts on: the first selected one and every checked one, in list order; the checks
+    // are taken.
+    TPaperRefs CheckedPapers();
     void SelectJournalAndPaper(int paperId, int journalId);
     void SelectGroupAndPaper(int paperId, int groupId);
     void ReloadLibraryViews();
@@ -66,6 +74,37 @@ public:
     bool WideMode(int page) const { return FWideMode[page]; }
     // Ctrl+Right/Ctrl+Left: the next or previous node of the page's tree, then the first paper of its list.
     void MoveInTree(bool next);
+    // Journals: a new entry in the focused node's category, editing the focused journal (its files follow a new
+    // title), deleting the selected one with its papers.
+    void JournalAdd();
+    void JournalEdit();
+    void JournalDelete();
+    // Groups and folders: the focused folder takes a new group; "Favorites" is never deleted or moved.
+    void GroupAdd();
+    void GroupAddFolder();
+    void GroupEdit();
+    void GroupDelete();
+    void GroupClear();
+    void MoveGroupToFolder(int targetCode);
+    // The groups offered by "Favorites" and the lists' "Add to Group" menus, folders as submenus.
+    void BuildAddToGroupMenus();
+    void AddCheckedToGroup(int groupId);
+    void DeleteCheckedFromGroup();
+    // The first selected paper of the group's list: 1 first, 2 up, 3 down (the last one wraps to the top),
+    // 4 last; the new order is stored.
+    void SortGroupOrder(int tag);
+    // Shows the journal editor; true when it was accepted. Tests answer it instead of a user.
+    std::function<bool(TfrmJournal &)> RunJournalEditor;
+    QMenu *MoveToFolderMenu() const { return FMoveToFolder; }
+    // Dragging in the groups page: within the list the focused paper goes after the paper dropped on; onto
+    // another group the selected papers move there, or are copied with Ctrl. Neither takes a drop on the
+    // focused node itself.
+    bool CanDropOnGroupList(int row) const;
+    void DropOnGroupList(int row);
+    bool CanDropOnGroup(const QModelIndex &group) const;
+    void DropOnGroup(const QModelIndex &group, bool copy);
+    QMenu *AddToGroupMenu(int page) const;
+
     // The help pages at a context number (0: the contents).
     void ShowHelp(int context);
     void UpdateDatabase();
@@ -192,6 +231,7 @@ private:
     QMenu *FJournalsMenu = nullptr;
     QMenu *FGroupsMenu = nullptr;
     QMenu *FJournalPanelMenu = nullptr;
+    QMenu *FMoveToFolder = nullptr;
     QTabWidget *FPages = nullptr;
     QTreeView *FJournalsView = nullptr;
     QTreeView *FGroupsView = nullptr;

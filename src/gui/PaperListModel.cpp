@@ -2,6 +2,7 @@
 
 #include "views/PaperCells.h"
 
+#include <QMimeData>
 #include <QThreadPool>
 
 #include <algorithm>
@@ -101,6 +102,20 @@ void TPaperListModel::HeaderClicked(int column)
         return descending ? order > 0 : order < 0;
     });
     Q_EMIT layoutChanged();
+}
+
+void TPaperListModel::MoveRow(int from, int to)
+{
+    const int count = rowCount();
+    if (from < 0 || from >= count || to < 0 || to >= count || from == to)
+        return;
+    beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
+    const auto first = FRows.begin();
+    if (to > from)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+        std::rotate(first + to, first + from, first + from + 1);
+    endMoveRows();
 }
 
 std::vector<TPaperRecord *> TPaperListModel::PapersInListOrder()
@@ -224,5 +239,21 @@ Qt::ItemFlags TPaperListModel::flags(const QModelIndex &index) const
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     if (index.isValid() && FColumns.value(index.column()).Tag == pcMarker)
         flags |= Qt::ItemIsUserCheckable | Qt::ItemIsUserTristate;
+    if (index.isValid())
+        flags |= Qt::ItemIsDragEnabled;
     return flags;
+}
+
+const QString TPaperListModel::PapersMimeType = QStringLiteral("application/x-varnel-papers");
+
+QMimeData *TPaperListModel::mimeData(const QModelIndexList &indexes) const
+{
+    QStringList ids;
+    for (const QModelIndex &index : indexes)
+        if (index.column() == 0)
+            if (const TPaperRecord *paper = Paper(index.row()))
+                ids << QString::number(paper->ID);
+    auto *data = new QMimeData;
+    data->setData(PapersMimeType, ids.join(u',').toLatin1());
+    return data;
 }

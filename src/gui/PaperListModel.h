@@ -42,6 +42,8 @@ public:
 
     // Every paper in list order, each record's Ord set to its position from 1.
     std::vector<TPaperRecord *> PapersInListOrder();
+    // Moves a row to another place, the rows between shifting by one.
+    void MoveRow(int from, int to);
     // The selected row is checked first; then the checked papers in list order, unchecked as they are taken.
     std::vector<TPaperRecord *> CheckedPapers(std::optional<int> firstSelectedRow);
     std::vector<TPaperRecord *> SelectedPapers(QList<int> selectedRows) const;
@@ -56,6 +58,10 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // Dragged rows carry their papers' IDs; the window decides where they may be dropped.
+    static const QString PapersMimeType;
+    QStringList mimeTypes() const override { return {PapersMimeType}; }
+    QMimeData *mimeData(const QModelIndexList &indexes) const override;
 
 private:
     struct TRow

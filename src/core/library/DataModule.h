@@ -128,11 +128,18 @@ public:
     void UpdateGroupFolder(int groupID, int code);
     void DeleteGoup(int id);
     void ClearGoup(int id);
-    void AddToGroup(int gid, const TPapers &papers);
+    void AddToGroup(int gid, const TPaperRefs &papers);
+    void AddToGroup(int gid, const TPapers &papers) { AddToGroup(gid, PaperRefs(papers)); }
     void AddToGroupByName(const QString &group, const QString &paperFileName);
-    void DeleteFromGroup(int gid, const TPapers &papers);
-    void UpdateOrder(int gid, const TPapers &papers);
-    void UpdateGroups(int oldGID, int newGID, const TPapers &papers);
+    void DeleteFromGroup(int gid, const TPaperRefs &papers);
+    void DeleteFromGroup(int gid, const TPapers &papers) { DeleteFromGroup(gid, PaperRefs(papers)); }
+    void UpdateOrder(int gid, const TPaperRefs &papers);
+    void UpdateOrder(int gid, const TPapers &papers) { UpdateOrder(gid, PaperRefs(papers)); }
+    void UpdateGroups(int oldGID, int newGID, const TPaperRefs &papers);
+    void UpdateGroups(int oldGID, int newGID, const TPapers &papers)
+    {
+        UpdateGroups(oldGID, newGID, PaperRefs(papers));
+    }
     void PreparePaperByGroup(int gid);
     void PreparePaperByInGroupNo(int groupID, int no, TPapers &papers);
 

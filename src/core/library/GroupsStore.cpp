@@ -84,7 +84,7 @@ bool TdmMain::InGroup(int gid, int pid)
     return Run(QStringLiteral("SELECT * FROM GroupList WHERE GID = ? and PID = ?"), {gid, pid}, false).RowCount() > 0;
 }
 
-void TdmMain::AddToGroup(int gid, const TPapers &papers)
+void TdmMain::AddToGroup(int gid, const TPaperRefs &papers)
 {
     TLock lock(&FLock);
     int count = OpenInteger(QStringLiteral("SELECT Count(*) FROM GroupList WHERE GID = ?"), {gid});
@@ -120,7 +120,7 @@ void TdmMain::AddToGroupByName(const QString &group, const QString &paperFileNam
     });
 }
 
-void TdmMain::DeleteFromGroup(int gid, const TPapers &papers)
+void TdmMain::DeleteFromGroup(int gid, const TPaperRefs &papers)
 {
     RunWrites([&] {
         for (const auto &paper : papers)
@@ -129,7 +129,7 @@ void TdmMain::DeleteFromGroup(int gid, const TPapers &papers)
     });
 }
 
-void TdmMain::UpdateOrder(int gid, const TPapers &papers)
+void TdmMain::UpdateOrder(int gid, const TPaperRefs &papers)
 {
     RunWrites([&] {
         for (const auto &paper : papers)
@@ -141,7 +141,7 @@ void TdmMain::UpdateOrder(int gid, const TPapers &papers)
     });
 }
 
-void TdmMain::UpdateGroups(int oldGID, int newGID, const TPapers &papers)
+void TdmMain::UpdateGroups(int oldGID, int newGID, const TPaperRefs &papers)
 {
     RunWrites([&] {
         for (const auto &paper : papers) {

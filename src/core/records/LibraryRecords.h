@@ -13,16 +13,16 @@
 
 struct TJournalRecord
 {
-    int ID = 0;          // -1 marks a record still to be inserted
+    int ID = 0; // -1 marks a record still to be inserted
     QString Title;
     QString Abbrv;
     QString City;
     QString URL;
     QString Impact;
     QString Comment;
-    QChar JType;         // journal type code; a NULL column reads as 'J'
+    QChar JType; // journal type code; a NULL column reads as 'J'
     bool AllowChild = false; // view only
-    quint8 Level = 0;        // view only: 0 for a type root node, 1 for a journal
+    quint8 Level = 0; // view only: 0 for a type root node, 1 for a journal
 };
 
 struct TAuthorRecord
@@ -58,9 +58,9 @@ struct TPaperRecord
     QString Abst;
     QString Ref;
     TAuthorList AuthorList;
-    QString Folder;   // relative to the library folder, with a trailing delimiter
+    QString Folder; // relative to the library folder, with a trailing delimiter
     QString FileName; // without extension
-    QString Ext;      // with its dot
+    QString Ext; // with its dot
     bool Local = false;
     QString Keywords;
     QDate Added;
@@ -112,6 +112,16 @@ using PTemplate = TTemplateRecord *;
 
 // Lists own their records, in the order the loading query returned them. A null entry is allowed and skipped.
 using TPapers = std::vector<std::unique_ptr<TPaperRecord>>;
+// Papers owned elsewhere (a list's rows), in an order that matters to the caller.
+using TPaperRefs = std::vector<TPaperRecord *>;
+inline TPaperRefs PaperRefs(const TPapers &papers)
+{
+    TPaperRefs refs;
+    refs.reserve(papers.size());
+    for (const auto &paper : papers)
+        refs.push_back(paper.get());
+    return refs;
+}
 using TJournals = std::vector<std::unique_ptr<TJournalRecord>>;
 using TGroups = std::vector<std::unique_ptr<TGroupRecord>>;
 using TTemplates = std::vector<std::unique_ptr<TTemplateRecord>>;
