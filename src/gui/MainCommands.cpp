@@ -99,6 +99,9 @@ void TfrmMain::BindCommands()
     c.Bind("DwnlPause", [this] { FDownloadManager->Stop(); });
     c.Bind("DwnlClear", [this] { FQueue.Clear(); });
     c.Bind("actDBStatistics", [this] { ShowStatistics(); });
+    c.Bind("PaperAdd", [this] { PaperAdd(); });
+    c.Bind("PaperEdit", [this] { PaperEdit(); });
+    c.Bind("PaperDelete", [this] { PaperDelete(); });
     c.Bind("JournalAdd", [this] { JournalAdd(); });
     c.Bind("JournalEdit", [this] { JournalEdit(); });
     c.Bind("JournalDelete", [this] { JournalDelete(); });

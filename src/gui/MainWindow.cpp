@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "InfoPopup.h"
 #include "JournalEditor.h"
+#include "PaperEditor.h"
 #include "PaperInfoPanel.h"
 #include "PaperListDelegate.h"
 #include "PdfViewer.h"
@@ -133,6 +134,7 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
         model = std::make_unique<TPaperListModel>(this);
     FQueue.LocalStatusReceiver = this;
     RunJournalEditor = [](TfrmJournal &editor) { return editor.exec() == QDialog::Accepted; };
+    RunPaperEditor = [](TfrmPaper &editor) { return editor.exec() == QDialog::Accepted; };
 
     FHeaderMenu = new QMenu(this);
     for (const auto &[caption, tag] : {std::pair {"ID", 91}, std::pair {"Author", 92}, std::pair {"Title", 93},
@@ -472,6 +474,7 @@ void TfrmMain::BuildJournalTree()
 {
     TJournals journals;
     FDm.GetJournals(journals);
+    FLastJournal = nullptr;
     FJournals.Build(journals);
 }
 
@@ -521,6 +524,7 @@ void TfrmMain::JournalSelected(const QModelIndex &index)
     FJournalUrl->setProperty("address", journal->URL);
     FJournalUrl->setText(
         journal->URL.isEmpty() ? QString() : QStringLiteral("<a href=\"%1\">%1</a>").arg(journal->URL.toHtmlEscaped()));
+    FLastJournal = journal;
     FConfig.GetOptions<TLastOptions>().SetLastJournal(journal->ID);
 }
 

@@ -27,6 +27,7 @@ class TCommands;
 class TConfig;
 class TPdfViewer;
 class TfrmJournal;
+class TfrmPaper;
 class TRibbon;
 class TDownloadManager;
 class TdmMain;
@@ -95,6 +96,12 @@ public:
     void SortGroupOrder(int tag);
     // Shows the journal editor; true when it was accepted. Tests answer it instead of a user.
     std::function<bool(TfrmJournal &)> RunJournalEditor;
+    // Papers by hand: a new one in the journal last chosen, editing the focused one of the active list,
+    // deleting the one shown last.
+    void PaperAdd();
+    void PaperEdit();
+    void PaperDelete();
+    std::function<bool(TfrmPaper &)> RunPaperEditor;
     QMenu *MoveToFolderMenu() const { return FMoveToFolder; }
     // Dragging in the groups page: within the list the focused paper goes after the paper dropped on; onto
     // another group the selected papers move there, or are copied with Ctrl. Neither takes a drop on the
@@ -209,6 +216,7 @@ private:
     bool FDownloadsShown = false;
     int FActiveGroupIndex = 0;
     TPaperRecord *LastPaper = nullptr;
+    const TJournalRecord *FLastJournal = nullptr; // a node of the journals tree; none once the tree is rebuilt
     TQuickSearch FQuickSearch;
 
     TJournalTreeModel FJournals;

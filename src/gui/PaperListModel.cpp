@@ -104,6 +104,20 @@ void TPaperListModel::HeaderClicked(int column)
     Q_EMIT layoutChanged();
 }
 
+void TPaperListModel::AppendPaper(std::unique_ptr<TPaperRecord> paper)
+{
+    const int row = rowCount();
+    beginInsertRows({}, row, row);
+    FRows.push_back({std::move(paper), Qt::Unchecked});
+    endInsertRows();
+}
+
+void TPaperListModel::RefreshRow(int row)
+{
+    if (row >= 0 && row < rowCount())
+        Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
 void TPaperListModel::MoveRow(int from, int to)
 {
     const int count = rowCount();

@@ -42,6 +42,10 @@ public:
 
     // Every paper in list order, each record's Ord set to its position from 1.
     std::vector<TPaperRecord *> PapersInListOrder();
+    // A new row at the end, unchecked.
+    void AppendPaper(std::unique_ptr<TPaperRecord> paper);
+    // Repaints a row after its record changed.
+    void RefreshRow(int row);
     // Moves a row to another place, the rows between shifting by one.
     void MoveRow(int from, int to);
     // The selected row is checked first; then the checked papers in list order, unchecked as they are taken.

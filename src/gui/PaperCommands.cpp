@@ -1,0 +1,95 @@
+// The main window's paper commands: a paper added, edited or deleted by hand.
+
+#include "MainWindow.h"
+#include "PaperEditor.h"
+#include "PdfViewer.h"
+#include "library/DataModule.h"
+#include "shell/UserPrompts.h"
+
+#include <QDate>
+#include <QTreeView>
+
+namespace {
+
+// The type of a new paper from its journal's type: paper, book, proceeding, patent, dissertation.
+QChar PaperTypeForJournal(QChar journalType)
+{
+    switch (journalType.unicode()) {
+    case u'J':
+        return u'J';
+    case u'P':
+        return u'B';
+    case u'C':
+        return u'O';
+    case u'A':
+        return u'P';
+    case u'D':
+        return u'D';
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+void TfrmMain::PaperAdd()
+{
+    if (!FLastJournal)
+        return;
+    if (FLastJournal->ID <= 0) {
+        // "Journals", "Books" and "Proceedings" only group the entries under them.
+        FPrompts.ShowMessage(QStringLiteral("Choose the journal, publisher or conference of the new paper first."),
+            TMessageKind::mkWarning);
+        return;
+    }
+    auto paper = std::make_unique<TPaperRecord>();
+    paper->PType = PaperTypeForJournal(FLastJournal->JType);
+    paper->Year = QDate::currentDate().year();
+    TfrmPaper editor(FConfig, FDm, FPrompts, this);
+    editor.SetValues(*paper);
+    if (!RunPaperEditor(editor))
+        return;
+    paper->ID = 0;
+    paper->JID = FLastJournal->ID;
+    paper->Journal = std::make_shared<TJournalRecord>(*FLastJournal); // places the picked file by its title
+    editor.GetValues(*paper);
+    FDm.UpdatePaper(*paper);
+    FPaperModels[pgJournals]->AppendPaper(std::move(paper));
+}
+
+void TfrmMain::PaperEdit()
+{
+    QTreeView *list = ActivePaperList();
+    if (!list)
+        return;
+    const int page = FPages->currentIndex();
+    const int row = list->currentIndex().row();
+    TPaperRecord *paper = FPaperModels[page]->Paper(row);
+    if (!paper)
+        return;
+    if ((!paper->Journal || paper->Journal->Title.isEmpty()) && FLastJournal) {
+        paper->JID = FLastJournal->ID;
+        if (!paper->Journal)
+            paper->Journal = std::make_shared<TJournalRecord>();
+        paper->Journal->Title = FLastJournal->Title;
+    }
+    TfrmPaper editor(FConfig, FDm, FPrompts, this);
+    editor.SetValues(*paper);
+    if (!RunPaperEditor(editor))
+        return;
+    FViewers[page]->Clear(); // its file may move with a new title or volume
+    editor.GetValues(*paper);
+    FDm.UpdatePaper(*paper);
+    FPaperModels[page]->RefreshRow(row);
+    PaperSelected(page);
+}
+
+void TfrmMain::PaperDelete()
+{
+    if (!LastPaper || !FPrompts.Ask(QStringLiteral("Delete selected paper?")))
+        return;
+    const int journalId = LastPaper->JID;
+    FDm.DeletePaper(LastPaper->ID);
+    ReloadLibraryViews();
+    SelectJournalAndPaper(0, journalId);
+}
