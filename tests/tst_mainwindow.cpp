@@ -466,6 +466,18 @@ private Q_SLOTS:
             printed.contains(QStringLiteral("1. ")) && printed.contains(QStringLiteral("2. ")), qPrintable(printed));
         QVERIFY(printed.contains(model.Paper(second)->AuthorList.front().Last));
     }
+
+    // RIS text on the clipboard becomes a paper, selected in its journal.
+    void importFromClipboard()
+    {
+        TfrmMain window(*FConfig, *FDm, FPrompts);
+        window.Start(true);
+        QApplication::clipboard()->setText(
+            QStringLiteral("TY  - JOUR\r\nT1  - Boron nitride sheets\r\nJO  - Ceramics\r\nER  - \r\n"));
+        window.Commands()["ImportFromClipboard"]->trigger();
+        QCOMPARE(window.JournalsTree()->currentIndex().data().toString(), QStringLiteral("Ceramics"));
+        QCOMPARE(window.InfoPanel(TfrmMain::pgJournals)->TitleLabel()->text(), QStringLiteral("Boron nitride sheets"));
+    }
 };
 
 QTEST_MAIN(TestMainWindow)

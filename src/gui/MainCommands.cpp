@@ -99,6 +99,7 @@ void TfrmMain::BindCommands()
     c.Bind("DwnlPause", [this] { FDownloadManager->Stop(); });
     c.Bind("DwnlClear", [this] { FQueue.Clear(); });
     c.Bind("actDBStatistics", [this] { ShowStatistics(); });
+    c.Bind("ImportFromClipboard", [this] { ImportFromClipboard(); });
     c.Bind("PaperAdd", [this] { PaperAdd(); });
     c.Bind("PaperEdit", [this] { PaperEdit(); });
     c.Bind("PaperDelete", [this] { PaperDelete(); });

@@ -22,6 +22,8 @@
 #include "web/WebParser.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
@@ -37,6 +39,7 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -722,6 +725,21 @@ void TfrmMain::ImportFile(const QString &fileName)
         return;
     }
     FPages->setCurrentIndex(pgJournals);
+    ReloadLibraryViews();
+    SelectJournalAndPaper(pid, jid);
+}
+
+void TfrmMain::ImportFromClipboard()
+{
+    int jid = 0, pid = 0;
+    try {
+        const TCursorSaver busy;
+        ImportCitationLines(FDm, FPrompts,
+            QApplication::clipboard()->text().split(QRegularExpression(QStringLiteral("\\r\\n|\\n|\\r"))), jid, pid);
+    } catch (const EVarnelError &error) {
+        FPrompts.ShowMessage(error.Message(), TMessageKind::mkError);
+        return;
+    }
     ReloadLibraryViews();
     SelectJournalAndPaper(pid, jid);
 }

@@ -131,6 +131,8 @@ public:
     bool CheckParams(const TStartupRequest &request);
     // A citation file and its companion, then the views; the last paper imported is selected.
     void ImportFile(const QString &fileName);
+    // The clipboard's text as RIS records; the last paper imported is selected in its journal.
+    void ImportFromClipboard();
     // A paper from its address or DOI, queued for its PDF; the download starts unless told otherwise.
     void AddPaperFromWeb(const QString &url, bool startDownload);
 
