@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -118,6 +119,9 @@ void TfrmMain::BindCommands()
     c.Bind("GroupDown", [this] { SortGroupOrder(3); });
     c.Bind("GroupLast", [this] { SortGroupOrder(4); });
     c.Bind("PaperCopyRef", [this] { CopyReferences(); });
+    c.Bind("DatabaseSelectTemplate", [this] { ManageStyles(); });
+    connect(FRibbon->Templates(), &QComboBox::activated, this,
+        [this](int index) { ActivateStyle(FRibbon->Templates()->itemText(index)); });
     c.Bind("FilePrint", [this] {
         QPrinter printer;
         QPrintDialog dialog(&printer, this);

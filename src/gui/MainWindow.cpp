@@ -8,6 +8,7 @@
 #include "PaperListDelegate.h"
 #include "PdfViewer.h"
 #include "Ribbon.h"
+#include "StylesManager.h"
 #include "VarnelVersion.h"
 #include "exchange/ImportFile.h"
 #include "library/DataModule.h"
@@ -138,6 +139,7 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     FQueue.LocalStatusReceiver = this;
     RunJournalEditor = [](TfrmJournal &editor) { return editor.exec() == QDialog::Accepted; };
     RunPaperEditor = [](TfrmPaper &editor) { return editor.exec() == QDialog::Accepted; };
+    RunStylesManager = [](TfrmTemplate &manager) { return manager.exec() == QDialog::Accepted; };
 
     FHeaderMenu = new QMenu(this);
     for (const auto &[caption, tag] : {std::pair {"ID", 91}, std::pair {"Author", 92}, std::pair {"Title", 93},
@@ -616,6 +618,27 @@ void TfrmMain::ReleaseViewers()
 {
     for (TPdfViewer *viewer : FViewers)
         viewer->Clear();
+}
+
+void TfrmMain::ManageStyles()
+{
+    TTemplates styles;
+    FDm.GetTemplates(styles);
+    TfrmTemplate manager(FDm, FPrompts, this);
+    manager.FillList(styles, FRibbon->Templates()->currentText());
+    if (!RunStylesManager(manager))
+        return;
+    FillStyleList();
+    ActivateStyle(manager.LastTemplateTitle());
+}
+
+void TfrmMain::ActivateStyle(const QString &title)
+{
+    const QSignalBlocker quiet(FRibbon->Templates());
+    FRibbon->Templates()->setCurrentText(title);
+    FDm.GetTemplateByTitle(title, FTemplate);
+    FTemplater.SetTemplate(&FTemplate);
+    FConfig.GetOptions<TLastOptions>().SetLastTemplateTitle(title);
 }
 
 void TfrmMain::FillStyleList()

@@ -28,6 +28,7 @@ class TConfig;
 class TPdfViewer;
 class TfrmJournal;
 class TfrmPaper;
+class TfrmTemplate;
 class TRibbon;
 class TDownloadManager;
 class TdmMain;
@@ -102,6 +103,11 @@ public:
     void PaperEdit();
     void PaperDelete();
     std::function<bool(TfrmPaper &)> RunPaperEditor;
+    // The styles manager; after "Ok" its chosen style becomes the current one.
+    void ManageStyles();
+    std::function<bool(TfrmTemplate &)> RunStylesManager;
+    // Makes the style of that title the current one and remembers it.
+    void ActivateStyle(const QString &title);
     QMenu *MoveToFolderMenu() const { return FMoveToFolder; }
     // Dragging in the groups page: within the list the focused paper goes after the paper dropped on; onto
     // another group the selected papers move there, or are copied with Ctrl. Neither takes a drop on the
