@@ -120,6 +120,7 @@ void TfrmMain::BindCommands()
     c.Bind("GroupLast", [this] { SortGroupOrder(4); });
     c.Bind("PaperCopyRef", [this] { CopyReferences(); });
     c.Bind("DatabaseSelectTemplate", [this] { ManageStyles(); });
+    c.Bind("FileOptions", [this] { ShowSettings(); });
     connect(FRibbon->Templates(), &QComboBox::activated, this,
         [this](int index) { ActivateStyle(FRibbon->Templates()->itemText(index)); });
     c.Bind("FilePrint", [this] {

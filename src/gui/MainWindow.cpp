@@ -8,6 +8,7 @@
 #include "PaperListDelegate.h"
 #include "PdfViewer.h"
 #include "Ribbon.h"
+#include "SettingsDialog.h"
 #include "StylesManager.h"
 #include "VarnelVersion.h"
 #include "exchange/ImportFile.h"
@@ -140,6 +141,7 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     RunJournalEditor = [](TfrmJournal &editor) { return editor.exec() == QDialog::Accepted; };
     RunPaperEditor = [](TfrmPaper &editor) { return editor.exec() == QDialog::Accepted; };
     RunStylesManager = [](TfrmTemplate &manager) { return manager.exec() == QDialog::Accepted; };
+    RunSettings = [](TfrmSettings &settings) { return settings.exec() == QDialog::Accepted; };
 
     FHeaderMenu = new QMenu(this);
     for (const auto &[caption, tag] : {std::pair {"ID", 91}, std::pair {"Author", 92}, std::pair {"Title", 93},
@@ -630,6 +632,14 @@ void TfrmMain::ManageStyles()
         return;
     FillStyleList();
     ActivateStyle(manager.LastTemplateTitle());
+}
+
+void TfrmMain::ShowSettings()
+{
+    TfrmSettings settings(FConfig, FPrompts, this);
+    settings.ShowHelp = [this](int context) { ShowHelp(context); };
+    if (RunSettings(settings))
+        ApplyViewerOptions();
 }
 
 void TfrmMain::ActivateStyle(const QString &title)

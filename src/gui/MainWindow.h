@@ -28,6 +28,7 @@ class TConfig;
 class TPdfViewer;
 class TfrmJournal;
 class TfrmPaper;
+class TfrmSettings;
 class TfrmTemplate;
 class TRibbon;
 class TDownloadManager;
@@ -106,6 +107,9 @@ public:
     // The styles manager; after "Ok" its chosen style becomes the current one.
     void ManageStyles();
     std::function<bool(TfrmTemplate &)> RunStylesManager;
+    // The settings dialog; saved, the viewers take the viewer options again.
+    void ShowSettings();
+    std::function<bool(TfrmSettings &)> RunSettings;
     // Makes the style of that title the current one and remembers it.
     void ActivateStyle(const QString &title);
     QMenu *MoveToFolderMenu() const { return FMoveToFolder; }

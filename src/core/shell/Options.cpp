@@ -128,7 +128,8 @@ void TBaseOptions::SetString(int index, const QString &value)
 
 TProxyOptions::TProxyOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Proxy"),
-                   {Str("Proxy"), Int("Port", 0), Str("User"), Str("Pass"), Bool("UseIESettings", false)},
+                   {Str("Proxy"), Int("Port", 0), Str("User"), Str("Pass"), Bool("UseIESettings", false),
+                       Int("TimeOut", 30000), Int("ReadTimeOut", 30000)},
                    programFolder)
 {
 }

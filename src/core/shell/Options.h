@@ -72,6 +72,11 @@ public:
     void SetPass(const QString &value);
     bool UseIESettings() const { return GetBoolean(4); }
     void SetUseIESettings(bool value) { SetBoolean(4, value); }
+    // Milliseconds a request may wait for the server to connect, and for the next data once connected.
+    int TimeOut() const { return GetInteger(5); }
+    void SetTimeOut(int value) { SetInteger(5, value); }
+    int ReadTimeOut() const { return GetInteger(6); }
+    void SetReadTimeOut(int value) { SetInteger(6, value); }
 };
 
 class TLastOptions final : public TBaseOptions

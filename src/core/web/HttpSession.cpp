@@ -1,5 +1,7 @@
 #include "HttpSession.h"
 
+#include "shell/Options.h"
+
 #include <QEventLoop>
 #include <QIODevice>
 #include <QMutexLocker>
@@ -22,9 +24,14 @@ public:
 THttpSession::THttpSession(const TProxyOptions *proxy)
     : FClient(std::make_unique<THttpClient>())
 {
-    if (proxy)
+    if (proxy) {
         ConfigureHttpClient(*FClient, *proxy);
-    else
+        // The network layer knows one time-out: how long a request may go without any progress. Connecting
+        // and reading both fall under it, so it is the longer of the two settings.
+        const int timeout = std::max(proxy->TimeOut(), proxy->ReadTimeOut());
+        if (timeout > 0)
+            FTimeout = timeout;
+    } else
         FClient->SetUserAgent(VarnelUserAgent);
     FJar = new TCookieJar(FClient.get());
     FClient->setCookieJar(FJar);
@@ -147,7 +154,8 @@ std::unique_ptr<EHttpError> THttpSession::Run(const QByteArray &method, const QU
                     return false;
                 }
             } else if (total > MaxBodySize) {
-                failure = QStringLiteral("The answer of %1 is larger than %2 MB").arg(url.host()).arg(MaxBodySize >> 20);
+                failure
+                    = QStringLiteral("The answer of %1 is larger than %2 MB").arg(url.host()).arg(MaxBodySize >> 20);
                 return false;
             } else {
                 received->append(buffer.data(), length);
