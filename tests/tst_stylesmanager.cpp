@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -136,6 +137,19 @@ private Q_SLOTS:
         QCOMPARE(FPrompts.Messages(), QStringList {QStringLiteral("Please select template!")});
         manager.Tree()->setCurrentItem(first->child(0));
         QCOMPARE(manager.LastTemplateTitle(), first->text(0));
+    }
+
+    // "&Help" opens the styles topic, the composer's "Help" the composer's.
+    void helpTopics()
+    {
+        TfrmTemplate manager(*FDm, FPrompts);
+        QList<int> shown;
+        manager.SetShowHelp([&shown](int context) { shown << context; });
+        for (QPushButton *button : manager.findChildren<QPushButton *>())
+            if (button->text() == QStringLiteral("&Help") || button->text() == QStringLiteral("Help"))
+                button->click();
+        std::sort(shown.begin(), shown.end());
+        QCOMPARE(shown, QList<int>({303, 304}));
     }
 
     // A deletion reaches the library at once, whatever the dialog's end; a new style saved with "Ok" is the

@@ -627,6 +627,7 @@ void TfrmMain::ManageStyles()
     TTemplates styles;
     FDm.GetTemplates(styles);
     TfrmTemplate manager(FDm, FPrompts, this);
+    manager.SetShowHelp([this](int context) { ShowHelp(context); });
     manager.FillList(styles, FRibbon->Templates()->currentText());
     if (!RunStylesManager(manager))
         return;

@@ -60,6 +60,11 @@ TfrmTemplate::TfrmTemplate(TdmMain &dm, TUserPrompts &prompts, QWidget *parent)
     auto *buttons = new QDialogButtonBox;
     buttons->addButton(QStringLiteral("Ok"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton *help = buttons->addButton(QStringLiteral("&Help"), QDialogButtonBox::HelpRole);
+    connect(help, &QPushButton::clicked, this, [this] {
+        if (FShowHelp)
+            FShowHelp(303);
+    });
     connect(buttons, &QDialogButtonBox::accepted, this, &TfrmTemplate::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TfrmTemplate::reject);
     layout->addWidget(buttons);
@@ -69,6 +74,12 @@ TfrmTemplate::TfrmTemplate(TdmMain &dm, TUserPrompts &prompts, QWidget *parent)
 }
 
 TfrmTemplate::~TfrmTemplate() = default;
+
+void TfrmTemplate::SetShowHelp(std::function<void(int)> showHelp)
+{
+    FShowHelp = showHelp;
+    FComposer->ShowHelp = std::move(showHelp);
+}
 
 TfrmTemplate::TStyle *TfrmTemplate::StyleOf(QTreeWidgetItem *item) const
 {

@@ -36,6 +36,8 @@ public:
     void Delete();
     void accept() override;
 
+    // Opens the help pages at a topic; the window gives it its own, and the composer gets it too.
+    void SetShowHelp(std::function<void(int)> showHelp);
     // Shows the composer; tests answer it instead of a user.
     std::function<bool(TfrmCreateMask &)> RunComposer;
     QTreeWidget *Tree() const { return FTree; }
@@ -52,4 +54,5 @@ private:
     TfrmCreateMask *FComposer;
     std::vector<std::unique_ptr<TStyle>> FStyles;
     TStyle *FLast = nullptr;
+    std::function<void(int)> FShowHelp;
 };

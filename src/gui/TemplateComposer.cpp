@@ -205,6 +205,11 @@ TfrmCreateMask::TfrmCreateMask(TUserPrompts &prompts, QWidget *parent)
     auto *buttons = new QDialogButtonBox;
     QPushButton *save = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
+    QPushButton *helpButton = buttons->addButton(QStringLiteral("Help"), QDialogButtonBox::HelpRole);
+    connect(helpButton, &QPushButton::clicked, this, [this] {
+        if (ShowHelp)
+            ShowHelp(304);
+    });
     disconnect(save, nullptr, nullptr, nullptr);
     connect(save, &QPushButton::clicked, this, &TfrmCreateMask::SaveMask);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -47,6 +49,8 @@ public:
     QLineEdit *Demo(const QString &name) const;
     QLabel *DemoLabel(const QString &name) const;
     QTabWidget *Pages() const { return FPages; }
+    // Opens the help pages at a topic; set by the styles manager.
+    std::function<void(int)> ShowHelp;
 
 protected:
     void showEvent(QShowEvent *event) override;
