@@ -209,6 +209,7 @@ QTreeView *TfrmMain::NewPaperList(TPaperListModel &model, int tag)
     view->setProperty("listTag", tag);
     view->header()->setSectionsClickable(true);
     view->header()->setSectionsMovable(true);
+    view->header()->setStretchLastSection(false); // every column keeps the width the layout gives it
     view->header()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view->header(), &QHeaderView::customContextMenuRequested, this, [this, view](const QPoint &at) {
         SyncHeaderMenu();
