@@ -1,8 +1,8 @@
 #include "Commands.h"
 #include "JournalEditor.h"
+#include "LibraryFixture.h"
 #include "MainWindow.h"
 #include "PaperInfoPanel.h"
-#include "RecordingPrompts.h"
 #include "Ribbon.h"
 #include "TestFiles.h"
 #include "library/DataModule.h"
@@ -19,14 +19,10 @@
 #include <QTreeView>
 
 // Journal and group commands of the real window on a real library, the journal editor answered by the test.
-class TestJournalGroups : public QObject
+class TestJournalGroups : public QObject, private TLibraryFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> FDir;
-    std::unique_ptr<TConfig> FConfig;
-    TRecordingPrompts FPrompts;
-    std::unique_ptr<TdmMain> FDm;
     std::unique_ptr<TfrmMain> FWindow;
     int FCarbon = 0;
     QList<int> FPapers;
@@ -78,11 +74,7 @@ class TestJournalGroups : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        FDir = std::make_unique<QTemporaryDir>();
-        FConfig
-            = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
-        FDm = std::make_unique<TdmMain>(FPrompts, [this] { return FConfig->LibraryFolder(); });
-        QVERIFY(FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false));
+        QVERIFY(OpenLibrary());
         TJournalRecord journal;
         journal.ID = -1;
         journal.Title = QStringLiteral("Carbon");

@@ -1,8 +1,8 @@
 #include "Commands.h"
+#include "LibraryFixture.h"
 #include "MainWindow.h"
 #include "PaperInfoPanel.h"
 #include "PdfViewer.h"
-#include "RecordingPrompts.h"
 #include "Ribbon.h"
 #include "TestFiles.h"
 #include "TestRecords.h"
@@ -27,14 +27,10 @@
 #include <QTreeView>
 
 // The real window on a real library in a temporary data folder.
-class TestMainWindow : public QObject
+class TestMainWindow : public QObject, private TLibraryFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> FDir;
-    std::unique_ptr<TConfig> FConfig;
-    TRecordingPrompts FPrompts;
-    std::unique_ptr<TdmMain> FDm;
     int FCarbon = 0;
     int FGraphene = 0;
 
@@ -60,11 +56,7 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        FDir = std::make_unique<QTemporaryDir>();
-        FConfig
-            = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
-        FDm = std::make_unique<TdmMain>(FPrompts, [this] { return FConfig->LibraryFolder(); });
-        QVERIFY(FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false));
+        QVERIFY(OpenLibrary());
         for (const auto &[title, type] : {std::pair {"Carbon", u'J'}, std::pair {"Elsevier", u'P'}}) {
             TJournalRecord journal;
             journal.ID = -1;

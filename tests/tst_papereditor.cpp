@@ -1,8 +1,8 @@
 #include "AuthorEditor.h"
 #include "Commands.h"
+#include "LibraryFixture.h"
 #include "MainWindow.h"
 #include "PaperEditor.h"
-#include "RecordingPrompts.h"
 #include "TestFiles.h"
 #include "library/DataModule.h"
 #include "records/TypeCodes.h"
@@ -20,26 +20,12 @@
 #include <QTreeWidget>
 
 // The paper and author editors, and the paper commands of the real window on a real library.
-class TestPaperEditor : public QObject
+class TestPaperEditor : public QObject, private TLibraryFixture
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> FDir;
-    std::unique_ptr<TConfig> FConfig;
-    TRecordingPrompts FPrompts;
-    std::unique_ptr<TdmMain> FDm;
     int FJournal = 0;
     int FPublisher = 0;
-
-    int AddJournal(const QString &title, QChar type)
-    {
-        TJournalRecord journal;
-        journal.ID = -1;
-        journal.Title = title;
-        journal.JType = type;
-        FDm->UpdateJournal(journal);
-        return FDm->GetJournalID(title);
-    }
 
     // An author editor answer: the names typed, then Enter or Ctrl+Enter.
     static std::function<int(TfrmEditorAuthor &, TModifyMode)> Typing(QStringList names, bool more = false)
@@ -57,11 +43,7 @@ class TestPaperEditor : public QObject
 private Q_SLOTS:
     void initTestCase()
     {
-        FDir = std::make_unique<QTemporaryDir>();
-        FConfig
-            = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
-        FDm = std::make_unique<TdmMain>(FPrompts, [this] { return FConfig->LibraryFolder(); });
-        QVERIFY(FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false));
+        QVERIFY(OpenLibrary());
         FJournal = AddJournal(QStringLiteral("Wear"), u'J');
         FPublisher = AddJournal(QStringLiteral("Springer"), u'P');
     }

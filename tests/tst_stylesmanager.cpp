@@ -1,6 +1,6 @@
 #include "Commands.h"
+#include "LibraryFixture.h"
 #include "MainWindow.h"
-#include "RecordingPrompts.h"
 #include "StylesManager.h"
 #include "TemplateComposer.h"
 #include "library/DataModule.h"
@@ -16,14 +16,9 @@
 #include <QTreeWidget>
 
 // The template composer and the styles manager on a real library.
-class TestStylesManager : public QObject
+class TestStylesManager : public QObject, private TLibraryFixture
 {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> FDir;
-    std::unique_ptr<TConfig> FConfig;
-    TRecordingPrompts FPrompts;
-    std::unique_ptr<TdmMain> FDm;
 
     TTemplates Styles()
     {
@@ -47,14 +42,7 @@ class TestStylesManager : public QObject
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        FDir = std::make_unique<QTemporaryDir>();
-        FConfig
-            = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
-        FDm = std::make_unique<TdmMain>(FPrompts, [this] { return FConfig->LibraryFolder(); });
-        QVERIFY(FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false));
-    }
+    void initTestCase() { QVERIFY(OpenLibrary()); }
 
     // The insert buttons: an element replaces the selection, brackets and codes wrap it; one blank follows.
     void insertButtons_data()
