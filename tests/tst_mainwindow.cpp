@@ -192,6 +192,21 @@ private Q_SLOTS:
             window->PaperModel(TfrmMain::pgJournals).Paper(2)->Title);
     }
 
+    // Moving one splitter brings back that splitter alone at the next start; the others keep their places.
+    void splittersRestored()
+    {
+        TWindowOptions &options = FConfig->GetOptions<TWindowOptions>();
+        const int search = options.SplitterS();
+        options.SetSplitterJ(65); // as the last run left it
+        {
+            auto window = Window();
+            window->show();
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        }
+        QVERIFY2(std::abs(options.SplitterJ() - 65) <= 1, qPrintable(QString::number(options.SplitterJ())));
+        QVERIFY2(std::abs(options.SplitterS() - search) <= 1, qPrintable(QString::number(options.SplitterS())));
+    }
+
     // A start whose argument is a citation file imports it and selects its paper instead of the last one.
     void startWithACitationFile()
     {

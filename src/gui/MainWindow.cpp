@@ -241,6 +241,9 @@ QSplitter *TfrmMain::BuildListAndDetails(int page, QWidget *searchForm)
     FDetailTabs[page]->addTab(FPdfSheets[page], QStringLiteral("View PDF"));
     connect(FDetailTabs[page], &QTabWidget::currentChanged, this, [this, page] { DetailTabChanged(page); });
 
+    // The panes may be made small: the splitter's place is the user's, and comes back as it was left.
+    FDetailTabs[page]->setMinimumHeight(60);
+    FPaperViews[page]->setMinimumHeight(60);
     auto *listAndDetails = new QSplitter(Qt::Vertical);
     listAndDetails->addWidget(FPaperViews[page]);
     listAndDetails->addWidget(FDetailTabs[page]);
