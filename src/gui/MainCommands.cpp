@@ -101,6 +101,11 @@ void TfrmMain::BindCommands()
     c.Bind("DwnlClear", [this] { FQueue.Clear(); });
     c.Bind("actDBStatistics", [this] { ShowStatistics(); });
     c.Bind("ImportFromClipboard", [this] { ImportFromClipboard(); });
+    c.Bind("PaperAddSciDir", [this] { ImportFromWeb(); });
+    c.Bind("acPaperFromFile", [this] { ImportFromFiles(); });
+    c.Bind("actPaperAttachFile", [this] { AttachFile(); });
+    c.Bind("actPaperDownloadPDF", [this] { DownloadFromUrl(); });
+    c.Bind("PaperDownloadPDF", [this] { DownloadChecked(); });
     c.Bind("PaperAdd", [this] { PaperAdd(); });
     c.Bind("PaperEdit", [this] { PaperEdit(); });
     c.Bind("PaperDelete", [this] { PaperDelete(); });

@@ -179,10 +179,10 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     statusBar()->addWidget(new QLabel(QStringLiteral(VARNEL_VERSION)));
     FStatus = new QLabel;
     statusBar()->addWidget(FStatus, 1);
-    auto *progress = new QProgressBar;
-    progress->setMaximumWidth(160);
-    progress->setValue(0);
-    statusBar()->addWidget(progress);
+    FProgress = new QProgressBar;
+    FProgress->setMaximumWidth(160);
+    FProgress->setValue(0);
+    statusBar()->addWidget(FProgress);
     statusBar()->addWidget(new QLabel);
     resize(1024, 700);
     setWindowIcon(TCommands::CommandIcon(QStringLiteral("varnel")));
@@ -665,6 +665,17 @@ void TfrmMain::FillStyleList()
     selector->clear();
     for (const auto &style : styles)
         selector->addItem(style->Title);
+}
+
+TPaperRecord *TfrmMain::FocusedPaper(int *row) const
+{
+    const QTreeView *list = ActivePaperList();
+    if (!list)
+        return nullptr;
+    const int focused = list->currentIndex().row();
+    if (row)
+        *row = focused;
+    return ActivePaperModel()->Paper(focused);
 }
 
 std::optional<int> TfrmMain::FirstSelectedRow() const

@@ -16,6 +16,7 @@
 
 class QComboBox;
 class QPrinter;
+class QProgressBar;
 class QMenu;
 class QLabel;
 class QLineEdit;
@@ -55,6 +56,8 @@ public:
 
     QTreeView *ActivePaperList() const;
     TPaperListModel *ActivePaperModel() const;
+    // The focused paper of the active list and its row; none off the library pages or without a focus.
+    TPaperRecord *FocusedPaper(int *row = nullptr) const;
     // The active list's first selected row in list order, if any.
     std::optional<int> FirstSelectedRow() const;
     // The papers a command acts on: the first selected one and every checked one, in list order; the checks
@@ -141,6 +144,18 @@ public:
     bool CheckParams(const TStartupRequest &request);
     // A citation file and its companion, then the views; the last paper imported is selected.
     void ImportFile(const QString &fileName);
+    // The address proposed by "Import from Web" and "Add from URL": the clipboard's text when it holds
+    // "http://", else nothing.
+    static QString ProposedAddress(const QString &clipboardText);
+    // "Import from Web": an address asked for, the paper added and its PDF queued and started.
+    void ImportFromWeb();
+    // "Add from file ...": citation files chosen, each imported with its companion, the progress shown.
+    void ImportFromFiles();
+    // "Attach file ...": a full-text file moved into the library as the focused paper's file.
+    void AttachFile();
+    // "Add from URL": a PDF address queued for the paper shown; "Download pdf": the checked papers queued.
+    void DownloadFromUrl();
+    void DownloadChecked();
     // The clipboard's text as RIS records; the last paper imported is selected in its journal.
     void ImportFromClipboard();
     // A paper from its address or DOI, queued for its PDF; the download starts unless told otherwise.
@@ -176,6 +191,7 @@ public:
     QLabel *JournalTitleLabel() const { return FJournalTitle; }
     QLineEdit *SearchField(const QString &name) const;
     QLabel *StatusPane() const { return FStatus; }
+    QProgressBar *ProgressPane() const { return FProgress; }
     TDownloadQueue &DownloadQueue() { return FQueue; }
 
 protected:
@@ -269,5 +285,6 @@ private:
     QWidget *FCitationGroup = nullptr;
     QWidget *FJournalGroup = nullptr;
     QLabel *FStatus = nullptr;
+    QProgressBar *FProgress = nullptr;
     QMenu *FHeaderMenu = nullptr;
 };

@@ -59,14 +59,11 @@ void TfrmMain::PaperAdd()
 
 void TfrmMain::PaperEdit()
 {
-    QTreeView *list = ActivePaperList();
-    if (!list)
-        return;
-    const int page = FPages->currentIndex();
-    const int row = list->currentIndex().row();
-    TPaperRecord *paper = FPaperModels[page]->Paper(row);
+    int row = -1;
+    TPaperRecord *paper = FocusedPaper(&row);
     if (!paper)
         return;
+    const int page = FPages->currentIndex();
     if ((!paper->Journal || paper->Journal->Title.isEmpty()) && FLastJournal) {
         paper->JID = FLastJournal->ID;
         if (!paper->Journal)

@@ -165,23 +165,7 @@ void TfrmPaper::GetValues(TPaperRecord &paper)
         const QTreeWidgetItem *item = FAuthors->topLevelItem(i);
         paper.AuthorList.append({item->data(0, IdRole).toInt(), item->text(0), item->text(1)});
     }
-    if (FSelectedFileName.isEmpty() || !QFileInfo(FSelectedFileName).isFile())
-        return;
-    const QString suffix = QFileInfo(FSelectedFileName).suffix();
-    paper.Ext = suffix.isEmpty() ? QString() : u'.' + suffix;
-    const QString target = PaperFullPath(FConfig.LibraryFolder(), paper);
-    // The paper's own library file picked again stays where it is: copying it onto itself and deleting the
-    // "source" would lose it.
-    if (QFileInfo(FSelectedFileName).canonicalFilePath() == QFileInfo(target).canonicalFilePath()) {
-        paper.Local = true;
-        return;
-    }
-    ForceFolder(QString(), QFileInfo(target).absolutePath());
-    QFile::remove(target);
-    if (QFile::copy(FSelectedFileName, target)) {
-        paper.Local = true;
-        QFile::remove(FSelectedFileName);
-    }
+    MoveIntoLibrary(FConfig.LibraryFolder(), paper, FSelectedFileName);
 }
 
 bool TfrmPaper::ValidateData() const
@@ -237,13 +221,19 @@ void TfrmPaper::DeleteAuthor()
     delete item;
 }
 
+QString PickFullTextFile(TConfig &config, TUserPrompts &prompts)
+{
+    TPathOptions &paths = config.GetOptions<TPathOptions>();
+    const QString file = prompts.OpenFileName(
+        QStringLiteral("Open"), paths.LastAddPaperFolder(), QStringLiteral("All formats  (*.pdf *.djvu *.chm)"));
+    if (!file.isEmpty())
+        paths.SetLastAddPaperFolder(QFileInfo(file).absolutePath() + u'/');
+    return file;
+}
+
 void TfrmPaper::PickFile()
 {
-    TPathOptions &paths = FConfig.GetOptions<TPathOptions>();
-    const QString file = FPrompts.OpenFileName(
-        QStringLiteral("Open"), paths.LastAddPaperFolder(), QStringLiteral("All formats  (*.pdf *.djvu *.chm)"));
-    if (file.isEmpty())
-        return;
-    FSelectedFileName = file;
-    paths.SetLastAddPaperFolder(QFileInfo(file).absolutePath() + u'/');
+    const QString file = PickFullTextFile(FConfig, FPrompts);
+    if (!file.isEmpty())
+        FSelectedFileName = file;
 }

@@ -15,6 +15,10 @@ class TdmMain;
 class TfrmEditorAuthor;
 class TUserPrompts;
 
+// Asks for a full-text file in the folder last used for one (and remembers the new folder); empty when
+// cancelled.
+QString PickFullTextFile(TConfig &config, TUserPrompts &prompts);
+
 // The paper editor: the bibliographic fields, the authors (each in the author editor) and a full-text file
 // that is moved into the library when the editor is accepted. The subtitle and the type are shown, not edited.
 class TfrmPaper final : public QDialog

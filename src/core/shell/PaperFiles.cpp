@@ -5,6 +5,7 @@
 #include "records/LibraryRecords.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 
 QString SanitizeFileName(const QString &text)
@@ -41,7 +42,8 @@ QString FolderComponent(const QString &text)
 
 QString MD5Hex(const QString &a, const QString &b)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(QByteArray(SevenBit(a) + SevenBit(b)), QCryptographicHash::Md5).toHex().toUpper());
+    return QString::fromLatin1(
+        QCryptographicHash::hash(QByteArray(SevenBit(a) + SevenBit(b)), QCryptographicHash::Md5).toHex().toUpper());
 }
 
 QString JournalFolderName(const QString &journalTitle)
@@ -84,12 +86,14 @@ QString MakeExportFileName(const TPaperRecord &paper)
     const QString year = QString::number(paper.Year);
     if (paper.PType == u'J') {
         const QString abbreviation = paper.Journal ? paper.Journal->Abbrv : QString();
-        return SanitizeFileName(author + QStringLiteral(", ") + abbreviation + QStringLiteral(" (") + paper.Volume + u'-' + year + u')');
+        return SanitizeFileName(
+            author + QStringLiteral(", ") + abbreviation + QStringLiteral(" (") + paper.Volume + u'-' + year + u')');
     }
     return SanitizeFileName(author + QStringLiteral(", ") + paper.Title + QStringLiteral(" (") + year + u')');
 }
 
-bool CopyPaperFileTo(TPaperRecord &paper, const QString &libraryFolder, const QString &targetFolder, TUserPrompts &prompts)
+bool CopyPaperFileTo(
+    TPaperRecord &paper, const QString &libraryFolder, const QString &targetFolder, TUserPrompts &prompts)
 {
     const QString source = PaperFullPath(libraryFolder, paper);
     const QString target = IncludeTrailingDelimiter(targetFolder) + MakeExportFileName(paper) + paper.Ext;
@@ -100,7 +104,29 @@ bool CopyPaperFileTo(TPaperRecord &paper, const QString &libraryFolder, const QS
         error = ReplaceFileWithCopy(source, target);
     if (error.isEmpty())
         return true;
-    prompts.ShowMessage(QStringLiteral("Error: Couldn'nt copy file of \"") + paper.Title + QStringLiteral("\"\r\n") + error,
-                        TMessageKind::mkError);
+    prompts.ShowMessage(
+        QStringLiteral("Error: Couldn'nt copy file of \"") + paper.Title + QStringLiteral("\"\r\n") + error,
+        TMessageKind::mkError);
     return false;
+}
+
+bool MoveIntoLibrary(const QString &libraryFolder, TPaperRecord &paper, const QString &file)
+{
+    const QFileInfo source(file);
+    if (file.isEmpty() || !source.isFile())
+        return false;
+    paper.Ext = source.suffix().isEmpty() ? QString() : u'.' + source.suffix();
+    const QString target = PaperFullPath(libraryFolder, paper);
+    // Copying the paper's own file onto itself and then deleting the "source" would lose it.
+    if (source.canonicalFilePath() == QFileInfo(target).canonicalFilePath()) {
+        paper.Local = true;
+        return true;
+    }
+    ForceFolder(QString(), QFileInfo(target).absolutePath());
+    QFile::remove(target);
+    if (!QFile::copy(file, target))
+        return false;
+    paper.Local = true;
+    QFile::remove(file);
+    return true;
 }

@@ -27,6 +27,11 @@ QString PaperFileName(const TPaperRecord &paper);
 // full path under libraryFolder.
 QString PaperFullPath(const QString &libraryFolder, TPaperRecord &paper);
 
+// Moves a full-text file into the library as the paper's file: Ext from the file, the place from PaperFullPath,
+// an older file there replaced; on success the paper is local and the file gone from where it was. The paper's
+// own library file given again stays where it is. False when the file is missing or could not be copied.
+bool MoveIntoLibrary(const QString &libraryFolder, TPaperRecord &paper, const QString &file);
+
 // The full path from the stored Folder, FileName and Ext, recomputing nothing.
 QString StoredPaperPath(const QString &libraryFolder, const TPaperRecord &paper);
 
@@ -35,4 +40,5 @@ QString MakeExportFileName(const TPaperRecord &paper);
 
 // Copies the paper's library file into targetFolder under its export name, replacing an existing file. A
 // failure is reported through prompts and the routine returns normally; returns true when the copy was made.
-bool CopyPaperFileTo(TPaperRecord &paper, const QString &libraryFolder, const QString &targetFolder, TUserPrompts &prompts);
+bool CopyPaperFileTo(
+    TPaperRecord &paper, const QString &libraryFolder, const QString &targetFolder, TUserPrompts &prompts);
