@@ -4,9 +4,9 @@
 //
 //   bench_gui [papers] [papers-in-the-journal]
 
+#include "LibraryFixture.h"
 #include "MainWindow.h"
 #include "PaperListModel.h"
-#include "RecordingPrompts.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
 #include "shell/Options.h"
@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThreadPool>
 #include <QTreeView>
@@ -26,21 +25,15 @@ int main(int argc, char *argv[])
     const int total = QApplication::arguments().value(1, QStringLiteral("100000")).toInt();
     const int inJournal = QApplication::arguments().value(2, QStringLiteral("10000")).toInt();
     QTextStream out(stdout);
-    QTemporaryDir dir;
-    TConfig config(dir.filePath(QStringLiteral("prog")), dir.filePath(QStringLiteral("data")));
-    TRecordingPrompts prompts;
-    TdmMain dm(prompts, [&config] { return config.LibraryFolder(); });
-    if (!dm.OpenLibrary(config.GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false))
+    TLibraryFixture library;
+    if (!library.OpenLibrary())
         return 1;
+    TConfig &config = *library.FConfig;
+    TdmMain &dm = *library.FDm;
+    TRecordingPrompts &prompts = library.FPrompts;
     QList<int> journals;
-    for (int j = 0; j < 2; ++j) {
-        TJournalRecord journal;
-        journal.ID = -1;
-        journal.Title = QStringLiteral("Journal %1").arg(j);
-        journal.JType = u'J';
-        dm.UpdateJournal(journal);
-        journals << dm.GetJournalID(journal.Title);
-    }
+    for (int j = 0; j < 2; ++j)
+        journals << library.AddJournal(QStringLiteral("Journal %1").arg(j));
     {
         TdmMain::TBatch batch(dm);
         for (int i = 0; i < total; ++i) {

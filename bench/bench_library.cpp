@@ -4,6 +4,7 @@
 //   bench_library [papers-for-store-and-load] [papers-for-search]
 
 #include "RecordingPrompts.h"
+#include "TestRecords.h"
 #include "library/DataModule.h"
 #include "library/SqlText.h"
 
@@ -54,8 +55,9 @@ TPaperRecord MakePaper(QRandomGenerator &random, int jid, int n)
     paper.Abst = Sentence(random, 110); // about 800 characters
     paper.Added = QDate(2026, 1, 1).addDays(random.bounded(340));
     for (int a = 0; a < 3; ++a)
-        paper.AuthorList.append({0, QStringLiteral("%1.%2.").arg(QChar(u'A' + random.bounded(26))).arg(QChar(u'A' + random.bounded(26))),
-                                 LastNames[random.bounded(int(LastNames.size()))]});
+        paper.AuthorList.append(
+            {0, QStringLiteral("%1.%2.").arg(QChar(u'A' + random.bounded(26))).arg(QChar(u'A' + random.bounded(26))),
+                LastNames[random.bounded(int(LastNames.size()))]});
     return paper;
 }
 
@@ -69,11 +71,12 @@ double Milliseconds(const std::function<void()> &work)
 
 void Report(QTextStream &out, const QString &name, double ms, double floorMs, const QString &goal)
 {
-    out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0) << QStringLiteral("%1 ms   floor %2 ms   ratio %3   %4")
-                                                                           .arg(ms, 9, 'f', 1)
-                                                                           .arg(floorMs, 9, 'f', 1)
-                                                                           .arg(ms / floorMs, 5, 'f', 2)
-                                                                           .arg(goal)
+    out << qSetFieldWidth(44) << Qt::left << name << qSetFieldWidth(0)
+        << QStringLiteral("%1 ms   floor %2 ms   ratio %3   %4")
+               .arg(ms, 9, 'f', 1)
+               .arg(floorMs, 9, 'f', 1)
+               .arg(ms / floorMs, 5, 'f', 2)
+               .arg(goal)
         << Qt::endl;
 }
 
@@ -84,16 +87,6 @@ int Count(TdmMain &dm, const QString &sql)
     return dm.Query().FirstAsInteger();
 }
 
-int AddJournal(TdmMain &dm, const QString &title)
-{
-    TJournalRecord journal;
-    journal.ID = -1;
-    journal.Title = title;
-    journal.JType = u'J';
-    dm.UpdateJournal(journal);
-    return dm.GetJournalID(title);
-}
-
 // The floor of storing: plain INSERT statements for the same rows in one transaction.
 void PlainInserts(TdmMain &dm, const std::vector<TPaperRecord> &papers)
 {
@@ -101,16 +94,18 @@ void PlainInserts(TdmMain &dm, const std::vector<TPaperRecord> &papers)
     int id = Count(dm, QStringLiteral("SELECT GEN_ID(GEN_PAPERS_ID, 0) FROM RDB$DATABASE"));
     for (const TPaperRecord &paper : papers) {
         ++id;
-        dm.Exec(QStringLiteral("INSERT INTO Papers (JID, ATYPE, Title, Vol, PY, PS, PE, Issue, Keywords, Abstract, URL, DOI, Folder, "
-                               "FileName, Ext, Local, Added) values(%1, 'J', ")
-                    .arg(paper.JID) +
-                QuotedStr(paper.Title) + u',' + QuotedStr(paper.Volume) + u',' + QString::number(paper.Year) + u',' +
-                QuotedStr(paper.PS) + u',' + QuotedStr(paper.PE) + u',' + QuotedStr(paper.Issue) + u',' + QuotedStr(paper.Keywords) +
-                u',' + QuotedStr(paper.Abst) + u',' + QuotedStr(paper.URL) + u',' + QuotedStr(paper.DOI) +
-                QStringLiteral(", 'F/', 'NAME', '.pdf', 0, ") + QuotedDate(paper.Added) + u')');
+        dm.Exec(
+            QStringLiteral(
+                "INSERT INTO Papers (JID, ATYPE, Title, Vol, PY, PS, PE, Issue, Keywords, Abstract, URL, DOI, Folder, "
+                "FileName, Ext, Local, Added) values(%1, 'J', ")
+                .arg(paper.JID)
+            + QuotedStr(paper.Title) + u',' + QuotedStr(paper.Volume) + u',' + QString::number(paper.Year) + u','
+            + QuotedStr(paper.PS) + u',' + QuotedStr(paper.PE) + u',' + QuotedStr(paper.Issue) + u','
+            + QuotedStr(paper.Keywords) + u',' + QuotedStr(paper.Abst) + u',' + QuotedStr(paper.URL) + u','
+            + QuotedStr(paper.DOI) + QStringLiteral(", 'F/', 'NAME', '.pdf', 0, ") + QuotedDate(paper.Added) + u')');
         for (const TAuthorRecord &author : paper.AuthorList)
-            dm.Exec(QStringLiteral("INSERT INTO Authors (PID, First, Last) values (%1, ").arg(id) + QuotedStr(author.First) + u',' +
-                    QuotedStr(author.Last) + u')');
+            dm.Exec(QStringLiteral("INSERT INTO Authors (PID, First, Last) values (%1, ").arg(id)
+                + QuotedStr(author.First) + u',' + QuotedStr(author.Last) + u')');
     }
     batch.Commit();
 }
@@ -141,8 +136,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     QRandomGenerator random(20261209);
-    const int floorJournal = AddJournal(dm, QStringLiteral("Floor Journal"));
-    const int journal = AddJournal(dm, QStringLiteral("Bench Journal"));
+    const int floorJournal = AddTestJournal(dm, QStringLiteral("Floor Journal"));
+    const int journal = AddTestJournal(dm, QStringLiteral("Bench Journal"));
 
     // Store: UpdatePaper in batch mode against plain inserts of the same rows.
     std::vector<TPaperRecord> papers;
@@ -153,16 +148,21 @@ int main(int argc, char *argv[])
         paper.JID = floorJournal;
     const double storeFloor = Milliseconds([&] { PlainInserts(dm, floorPapers); });
     const double store = Milliseconds([&] { StoreInBatch(dm, papers); });
-    out << QStringLiteral("library benchmarks: %1 papers with 3 authors each; search over %2 papers").arg(storeCount).arg(searchCount)
+    out << QStringLiteral("library benchmarks: %1 papers with 3 authors each; search over %2 papers")
+               .arg(storeCount)
+               .arg(searchCount)
         << Qt::endl;
-    Report(out, QStringLiteral("store (UpdatePaper, batch mode)"), store, storeFloor, QStringLiteral("goal: ratio <= 1.5"));
+    Report(out, QStringLiteral("store (UpdatePaper, batch mode)"), store, storeFloor,
+        QStringLiteral("goal: ratio <= 1.5"));
 
     // Load a whole journal: GetPapers against the plain reads of its papers, authors and journal.
     double load = 1e300, loadFloor = 1e300;
     for (int round = 0; round < 3; ++round) {
         loadFloor = std::min(loadFloor, Milliseconds([&] {
             dm.Open(QStringLiteral("SELECT * FROM Papers WHERE JID = %1 ORDER BY Vol").arg(journal));
-            dm.Open(QStringLiteral("SELECT a.* FROM Authors a JOIN Papers p ON a.PID = p.ID WHERE p.JID = %1 ORDER BY a.PID, a.ID").arg(journal));
+            dm.Open(QStringLiteral(
+                "SELECT a.* FROM Authors a JOIN Papers p ON a.PID = p.ID WHERE p.JID = %1 ORDER BY a.PID, a.ID")
+                        .arg(journal));
             dm.Open(QStringLiteral("SELECT * FROM Journals WHERE ID = %1").arg(journal));
         }));
         TPapers list;
@@ -187,22 +187,21 @@ int main(int argc, char *argv[])
         }
         batch.Commit();
     }
-    const auto searchFigure = [&](const QString &name, const QString &author, const QString &title, const QString &floorSql,
-                                  const QString &goal) {
+    const auto searchFigure = [&](const QString &name, const QString &author, const QString &title,
+                                  const QString &floorSql, const QString &goal) {
         double search = 1e300, floor = 1e300;
         for (int round = 0; round < 3; ++round) {
             floor = std::min(floor, Milliseconds([&] { dm.Open(floorSql); }));
-            search = std::min(search, Milliseconds([&] {
-                dm.Search({}, author, {}, title, {}, {}, {}, {}, {}, {}, {}, -1);
-            }));
+            search = std::min(
+                search, Milliseconds([&] { dm.Search({}, author, {}, title, {}, {}, {}, {}, {}, {}, {}, -1); }));
         }
         Report(out, name + QStringLiteral(" (%1 rows)").arg(dm.Query().RecordCount()), search, floor, goal);
     };
     searchFigure(QStringLiteral("Search by title words"), {}, QStringLiteral("diamond 4242"),
-                 QStringLiteral("SELECT * FROM Papers WHERE Title LIKE '%diamond%' AND Title LIKE '%4242%'"),
-                 QStringLiteral("goal: < 100 ms"));
+        QStringLiteral("SELECT * FROM Papers WHERE Title LIKE '%diamond%' AND Title LIKE '%4242%'"),
+        QStringLiteral("goal: < 100 ms"));
     searchFigure(QStringLiteral("Search by author"), QStringLiteral("Virtanen"), {},
-                 QStringLiteral("SELECT distinct * FROM Papers p JOIN Authors a on a.PID = p.Id WHERE a.Last LIKE '%Virtanen%'"),
-                 QString());
+        QStringLiteral("SELECT distinct * FROM Papers p JOIN Authors a on a.PID = p.Id WHERE a.Last LIKE '%Virtanen%'"),
+        QString());
     return 0;
 }

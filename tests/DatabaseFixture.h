@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingPrompts.h"
+#include "TestRecords.h"
 #include "library/DataModule.h"
 
 #include <QTemporaryDir>
@@ -35,8 +36,8 @@ struct TDatabaseFixture
     }
 
     // Stores a new paper; returns its ID.
-    int AddPaper(int jid, const QString &title, const QString &doi = QString(), const TAuthorList &authors = {}, QChar type = u'J',
-                 const QString &volume = QString())
+    int AddPaper(int jid, const QString &title, const QString &doi = QString(), const TAuthorList &authors = {},
+        QChar type = u'J', const QString &volume = QString())
     {
         TPaperRecord paper;
         paper.JID = jid;
@@ -49,15 +50,7 @@ struct TDatabaseFixture
         return Dm->UpdatePaper(paper);
     }
 
-    int AddJournal(const QString &title, QChar type = u'J')
-    {
-        TJournalRecord journal;
-        journal.ID = -1;
-        journal.Title = title;
-        journal.JType = type;
-        Dm->UpdateJournal(journal);
-        return Dm->GetJournalID(title);
-    }
+    int AddJournal(const QString &title, QChar type = u'J') { return AddTestJournal(*Dm, title, type); }
 
     TPapers LoadPaper(int id)
     {

@@ -75,12 +75,7 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(OpenLibrary());
-        TJournalRecord journal;
-        journal.ID = -1;
-        journal.Title = QStringLiteral("Carbon");
-        journal.JType = u'J';
-        FDm->UpdateJournal(journal);
-        FCarbon = FDm->GetJournalID(journal.Title);
+        FCarbon = AddJournal(QStringLiteral("Carbon"));
         for (const char *title : {"Alpha films", "Beta coatings", "Gamma layers"})
             FPapers << AddPaper(FCarbon, QString::fromLatin1(title));
         FWindow = std::make_unique<TfrmMain>(*FConfig, *FDm, FPrompts);

@@ -57,14 +57,8 @@ private Q_SLOTS:
     void initTestCase()
     {
         QVERIFY(OpenLibrary());
-        for (const auto &[title, type] : {std::pair {"Carbon", u'J'}, std::pair {"Elsevier", u'P'}}) {
-            TJournalRecord journal;
-            journal.ID = -1;
-            journal.Title = QString::fromLatin1(title);
-            journal.JType = type;
-            FDm->UpdateJournal(journal);
-        }
-        FCarbon = FDm->GetJournalID(QStringLiteral("Carbon"));
+        FCarbon = AddJournal(QStringLiteral("Carbon"));
+        AddJournal(QStringLiteral("Elsevier"), u'P');
         FGraphene = AddPaper(FCarbon, QStringLiteral("Graphene growth"), QStringLiteral("Ivanov"));
         AddPaper(FCarbon, QStringLiteral("Nanotube wear"), QStringLiteral("Petrov"));
         AddPaper(FCarbon, QStringLiteral("Graphite films"), QStringLiteral("Smith"));

@@ -76,9 +76,7 @@ void TfrmMain::AttachFile()
         return;
     FViewers[page]->Clear(); // the paper's older file may be replaced
     MoveIntoLibrary(FConfig.LibraryFolder(), *paper, file);
-    FDm.UpdatePaper(*paper);
-    FPaperModels[page]->RefreshRow(row);
-    PaperSelected(page);
+    StoreFocusedPaper(page, row);
 }
 
 void TfrmMain::DownloadFromUrl()

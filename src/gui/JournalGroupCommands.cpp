@@ -14,26 +14,6 @@
 #include <QMenu>
 #include <QTreeView>
 
-namespace {
-
-constexpr int FolderOffset = GroupFolderBase - 1; // a folder's code minus this is the code of its groups
-
-bool IsFolder(const TGroupRecord &group)
-{
-    return group.Code >= GroupFolderBase;
-}
-
-// The last node when every node is visited parent first.
-QModelIndex LastInTreeOrder(const QAbstractItemModel &model)
-{
-    QModelIndex last;
-    for (int rows = model.rowCount(); rows > 0; rows = model.rowCount(last))
-        last = model.index(rows - 1, 0, last);
-    return last;
-}
-
-} // namespace
-
 QMenu *TfrmMain::AddToGroupMenu(int page) const
 {
     return page == pgJournals || page == pgSearch ? FPaperMenus[page]->findChild<QMenu *>(QStringLiteral("AddToGroup"))
@@ -123,7 +103,6 @@ void TfrmMain::GroupAddFolder()
         return;
     const int highest = FDm.CountGroupFolders();
     FDm.AddGroup(title, highest < 0 ? GroupFolderBase : highest + GroupFolderBase);
-    BuildAddToGroupMenus();
     BuildGroupTree();
     FGroupsView->setCurrentIndex(LastInTreeOrder(FGroups));
 }
@@ -134,8 +113,7 @@ void TfrmMain::GroupAdd()
     if (title.isEmpty())
         return;
     const TGroupRecord *focused = FGroups.Record(FGroupsView->currentIndex());
-    FDm.AddGroup(title, focused && IsFolder(*focused) ? focused->Code - FolderOffset : 0);
-    BuildAddToGroupMenus();
+    FDm.AddGroup(title, focused && IsGroupFolder(*focused) ? focused->Code - GroupFolderOffset : 0);
     BuildGroupTree();
     FGroupsView->setCurrentIndex(LastInTreeOrder(FGroups));
 }
@@ -166,7 +144,6 @@ void TfrmMain::GroupDelete()
         return;
     FDm.DeleteGoup(FActiveGroupIndex);
     BuildGroupTree();
-    BuildAddToGroupMenus();
 }
 
 void TfrmMain::GroupClear()
@@ -181,24 +158,28 @@ void TfrmMain::GroupClear()
 void TfrmMain::MoveGroupToFolder(int targetCode)
 {
     const TGroupRecord *group = FGroups.Record(FGroupsView->currentIndex());
-    if (!group || IsFolder(*group) || group->ID == 1)
+    if (!group || IsGroupFolder(*group) || group->ID == 1)
         return;
     FDm.UpdateGroupFolder(group->ID, targetCode);
     BuildGroupTree();
-    BuildAddToGroupMenus();
 }
 
 void TfrmMain::BuildAddToGroupMenus()
 {
     TGroups groups;
     FDm.GetGroups(groups);
+    BuildAddToGroupMenus(groups);
+}
+
+void TfrmMain::BuildAddToGroupMenus(const TGroups &groups)
+{
     const QList<QMenu *> menus = {FRibbon->FavoritesMenu(), AddToGroupMenu(pgJournals), AddToGroupMenu(pgSearch)};
     const QIcon folderIcon = TCommands::CommandIcon(QStringLiteral("folder-new"));
     for (QMenu *menu : menus) {
         menu->clear();
         QHash<int, QMenu *> folders; // by folder code
         for (const auto &group : groups) {
-            if (IsFolder(*group)) {
+            if (IsGroupFolder(*group)) {
                 QMenu *folder = menu->addMenu(folderIcon, group->Title);
                 folder->setProperty("code", group->Code);
                 folders.insert(group->Code, folder);
@@ -206,7 +187,7 @@ void TfrmMain::BuildAddToGroupMenus()
             }
             if (group->ID == 1)
                 continue; // "Favorites" has its own command
-            QMenu *parent = folders.value(group->Code + FolderOffset, menu);
+            QMenu *parent = folders.value(group->Code + GroupFolderOffset, menu);
             const int id = group->ID;
             QAction *entry = parent->addAction(group->Title, this, [this, id] { AddCheckedToGroup(id); });
             entry->setData(id);

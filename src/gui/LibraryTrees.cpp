@@ -70,7 +70,7 @@ void TGroupTreeModel::Build(const TGroups &groups)
     for (const auto &group : groups) {
         if (!group)
             continue;
-        if (group->Code >= FolderBase) {
+        if (IsGroupFolder(*group)) {
             FMoveTargets.append({group->Title, group->Code});
             AddRoot(*group);
             continue;
@@ -104,10 +104,40 @@ QVariant TGroupTreeModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return group->Title;
-    if (role == Qt::FontRole && group->Code > RootCode) {
+    if (role == Qt::FontRole && IsGroupFolder(*group)) {
         QFont bold;
         bold.setBold(true);
         return bold;
     }
     return {};
+}
+
+// The node after or before this one when every node is visited parent first, expanded or not.
+QModelIndex NodeInTreeOrder(const QAbstractItemModel &model, const QModelIndex &node, bool next)
+{
+    if (!node.isValid())
+        return next ? model.index(0, 0) : QModelIndex();
+    if (next) {
+        if (model.rowCount(node) > 0)
+            return model.index(0, 0, node);
+        for (QModelIndex at = node; at.isValid(); at = at.parent())
+            if (at.row() + 1 < model.rowCount(at.parent()))
+                return model.index(at.row() + 1, 0, at.parent());
+        return {};
+    }
+    if (node.row() == 0)
+        return node.parent();
+    QModelIndex at = model.index(node.row() - 1, 0, node.parent());
+    while (model.rowCount(at) > 0)
+        at = model.index(model.rowCount(at) - 1, 0, at);
+    return at;
+}
+
+// The last node when every node is visited parent first.
+QModelIndex LastInTreeOrder(const QAbstractItemModel &model)
+{
+    QModelIndex last;
+    for (int rows = model.rowCount(); rows > 0; rows = model.rowCount(last))
+        last = model.index(rows - 1, 0, last);
+    return last;
 }

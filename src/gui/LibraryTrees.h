@@ -102,8 +102,8 @@ class TGroupTreeModel final : public TTwoLevelTree<TGroupRecord>
     Q_OBJECT
 
 public:
-    static constexpr int RootCode = 0xFFFFFF;
-    static constexpr int FolderBase = 0x1000000;
+    static constexpr int RootCode = GroupFolderOffset;
+    static constexpr int FolderBase = GroupFolderBase;
 
     using TTwoLevelTree::TTwoLevelTree;
     void Build(const TGroups &groups);
@@ -115,3 +115,8 @@ public:
 private:
     QList<std::pair<QString, int>> FMoveTargets;
 };
+
+// Tree order visits every node parent first, expanded or not: the node after or before this one (after no node:
+// the first), and the last node.
+QModelIndex NodeInTreeOrder(const QAbstractItemModel &model, const QModelIndex &node, bool next);
+QModelIndex LastInTreeOrder(const QAbstractItemModel &model);

@@ -40,27 +40,6 @@ const char *const HomePage = "https://www.varnel.org/";
 const char *const SupportPage = "https://www.varnel.org/support";
 const char *const WikiPage = "https://www.varnel.org/wiki/Varnel%3AMainPage";
 
-// The node after or before this one when every node is visited parent first, expanded or not.
-QModelIndex NodeInTreeOrder(const QAbstractItemModel &model, const QModelIndex &node, bool next)
-{
-    if (!node.isValid())
-        return next ? model.index(0, 0) : QModelIndex();
-    if (next) {
-        if (model.rowCount(node) > 0)
-            return model.index(0, 0, node);
-        for (QModelIndex at = node; at.isValid(); at = at.parent())
-            if (at.row() + 1 < model.rowCount(at.parent()))
-                return model.index(at.row() + 1, 0, at.parent());
-        return {};
-    }
-    if (node.row() == 0)
-        return node.parent();
-    QModelIndex at = model.index(node.row() - 1, 0, node.parent());
-    while (model.rowCount(at) > 0)
-        at = model.index(model.rowCount(at) - 1, 0, at);
-    return at;
-}
-
 } // namespace
 
 void TfrmMain::BindCommands()
@@ -165,83 +144,56 @@ void TfrmMain::BindCommands()
 void TfrmMain::BuildContextMenus()
 {
     TCommands &c = *FCommands;
-    const auto add = [](QMenu *menu, const char *caption, QAction *command) {
-        TCommands::AddMenuEntry(menu, QString::fromLatin1(caption), command);
+    // A context menu from its entries: a caption with the command it runs, "-" for a separator; "Go to Journal"
+    // and the submenus "Add to Group" (filled when the groups are known) and "Move to Folder" are the window's
+    // own. It opens over the view's items.
+    using TEntry = std::pair<const char *, const char *>;
+    const auto menu = [this, &c](const char *name, QAbstractItemView *view, std::initializer_list<TEntry> entries) {
+        auto *result = new QMenu(this);
+        result->setObjectName(QString::fromLatin1(name));
+        for (const auto &[caption, command] : entries) {
+            const QString text = QString::fromLatin1(caption);
+            if (command)
+                TCommands::AddMenuEntry(result, text, c[command]);
+            else if (text == QLatin1String("-"))
+                result->addSeparator();
+            else if (text == QLatin1String("Go to Journal"))
+                result->addAction(text, this, &TfrmMain::GoToJournal);
+            else
+                result->addMenu(text)->setObjectName(text == QLatin1String("Add to Group")
+                        ? QStringLiteral("AddToGroup")
+                        : QStringLiteral("MoveToFolder"));
+        }
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, result,
+            [result, view](const QPoint &at) { result->popup(view->viewport()->mapToGlobal(at)); });
+        return result;
     };
-    const auto goToJournal
-        = [this](QMenu *menu) { menu->addAction(QStringLiteral("Go to Journal"), this, &TfrmMain::GoToJournal); };
-    // The groups of "Add to Group" are filled in when the library's groups are known.
-    const auto addToGroup = [](QMenu *menu) {
-        menu->addMenu(QStringLiteral("Add to Group"))->setObjectName(QStringLiteral("AddToGroup"));
-    };
+    const TEntry separator {"-", nullptr};
 
-    QMenu *journal = FPaperMenus[pgJournals] = new QMenu(this);
-    journal->setObjectName(QStringLiteral("pmPapersJ"));
-    add(journal, "Read", c["PaperRead"]);
-    add(journal, "Copy as formatted text", c["PaperCopyRef"]);
-    add(journal, "Edit description", c["PaperEdit"]);
-    add(journal, "Add to downloads", c["PaperDownloadPDF"]);
-    journal->addSeparator();
-    add(journal, "Add To Favorites", c["PaperAddToFavorites"]);
-    addToGroup(journal);
-    journal->addSeparator();
-    add(journal, "Delete", c["PaperDelete"]);
-
-    QMenu *search = FPaperMenus[pgSearch] = new QMenu(this);
-    search->setObjectName(QStringLiteral("pmPapersS"));
-    add(search, "Read", c["PaperRead"]);
-    add(search, "Copy Ref", c["PaperCopyRef"]);
-    add(search, "Edit", c["PaperEdit"]);
-    add(search, "Download pdf", c["PaperDownloadPDF"]);
-    goToJournal(search);
-    search->addSeparator();
-    add(search, "Add To Favorites", c["PaperAddToFavorites"]);
-    addToGroup(search);
-    search->addSeparator();
-    add(search, "Delete", c["PaperDelete"]);
-
-    QMenu *groups = FPaperMenus[pgGroups] = new QMenu(this);
-    groups->setObjectName(QStringLiteral("pmPapersG"));
-    add(groups, "Read", c["PaperRead"]);
-    add(groups, "Copy as formatted text", c["PaperCopyRef"]);
-    add(groups, "Edit", c["PaperEdit"]);
-    add(groups, "Add to downloads", c["PaperDownloadPDF"]);
-    goToJournal(groups);
-    groups->addSeparator();
-    add(groups, "Delete from Group", c["actPaperDeleteFromGroup"]);
-    groups->addSeparator();
-    add(groups, "Delete", c["PaperDelete"]);
-
-    for (int index = 0; index < 3; ++index) {
-        QTreeView *list = FPaperViews[index];
-        list->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(list, &QWidget::customContextMenuRequested, this,
-            [this, list, index](const QPoint &at) { FPaperMenus[index]->popup(list->viewport()->mapToGlobal(at)); });
+    FPaperMenus[pgJournals] = menu("pmPapersJ", FPaperViews[pgJournals],
+        {{"Read", "PaperRead"}, {"Copy as formatted text", "PaperCopyRef"}, {"Edit description", "PaperEdit"},
+            {"Add to downloads", "PaperDownloadPDF"}, separator, {"Add To Favorites", "PaperAddToFavorites"},
+            {"Add to Group", nullptr}, separator, {"Delete", "PaperDelete"}});
+    FPaperMenus[pgSearch] = menu("pmPapersS", FPaperViews[pgSearch],
+        {{"Read", "PaperRead"}, {"Copy Ref", "PaperCopyRef"}, {"Edit", "PaperEdit"},
+            {"Download pdf", "PaperDownloadPDF"}, {"Go to Journal", nullptr}, separator,
+            {"Add To Favorites", "PaperAddToFavorites"}, {"Add to Group", nullptr}, separator,
+            {"Delete", "PaperDelete"}});
+    FPaperMenus[pgGroups] = menu("pmPapersG", FPaperViews[pgGroups],
+        {{"Read", "PaperRead"}, {"Copy as formatted text", "PaperCopyRef"}, {"Edit", "PaperEdit"},
+            {"Add to downloads", "PaperDownloadPDF"}, {"Go to Journal", nullptr}, separator,
+            {"Delete from Group", "actPaperDeleteFromGroup"}, separator, {"Delete", "PaperDelete"}});
+    for (QTreeView *list : FPaperViews)
         connect(list, &QAbstractItemView::doubleClicked, c["PaperRead"], &QAction::trigger);
-    }
 
-    FJournalsMenu = new QMenu(this);
-    FJournalsMenu->setObjectName(QStringLiteral("pmJournalsList"));
-    add(FJournalsMenu, "New ...", c["JournalAdd"]);
-    add(FJournalsMenu, "Edit ...", c["JournalEdit"]);
-    FJournalsMenu->addSeparator();
-    add(FJournalsMenu, "Delete", c["JournalDelete"]);
-    FJournalsView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FJournalsView, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &at) { FJournalsMenu->popup(FJournalsView->viewport()->mapToGlobal(at)); });
+    FJournalsMenu = menu("pmJournalsList", FJournalsView,
+        {{"New ...", "JournalAdd"}, {"Edit ...", "JournalEdit"}, separator, {"Delete", "JournalDelete"}});
     connect(FJournalsView, &QAbstractItemView::doubleClicked, c["JournalEdit"], &QAction::trigger);
-
-    FGroupsMenu = new QMenu(this);
-    FGroupsMenu->setObjectName(QStringLiteral("pmGroupsList"));
-    FMoveToFolder = FGroupsMenu->addMenu(QStringLiteral("Move to Folder"));
-    FMoveToFolder->setObjectName(QStringLiteral("MoveToFolder"));
-    FGroupsMenu->addSeparator();
-    add(FGroupsMenu, "Edit ...", c["GroupEdit"]);
-    add(FGroupsMenu, "Clear", c["GroupClear"]);
-    add(FGroupsMenu, "Delete", c["GroupDelete"]);
-    FGroupsView->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(FGroupsView, &QWidget::customContextMenuRequested, this,
-        [this](const QPoint &at) { FGroupsMenu->popup(FGroupsView->viewport()->mapToGlobal(at)); });
+    FGroupsMenu = menu("pmGroupsList", FGroupsView,
+        {{"Move to Folder", nullptr}, separator, {"Edit ...", "GroupEdit"}, {"Clear", "GroupClear"},
+            {"Delete", "GroupDelete"}});
+    FMoveToFolder = FGroupsMenu->findChild<QMenu *>(QStringLiteral("MoveToFolder"));
 
     // The journal panel's "Copy" takes the label the menu was opened over: its text, or the journal's
     // address for the link; over the panel's background there is nothing to copy.
@@ -249,7 +201,7 @@ void TfrmMain::BuildContextMenus()
     FJournalPanelMenu->setObjectName(QStringLiteral("pmJournalPanel"));
     QAction *copy = FJournalPanelMenu->addAction(QStringLiteral("Copy"));
     FJournalPanelMenu->addSeparator();
-    add(FJournalPanelMenu, "Edit ...", c["JournalEdit"]);
+    TCommands::AddMenuEntry(FJournalPanelMenu, QStringLiteral("Edit ..."), c["JournalEdit"]);
     connect(copy, &QAction::triggered, this, [this, copy] {
         const auto *label = qobject_cast<const QLabel *>(copy->data().value<QObject *>());
         if (!label)

@@ -433,7 +433,6 @@ void TfrmMain::Start(bool connected, const TStartupRequest &request)
     FRibbon->Templates()->setCurrentText(last.LastTemplateTitle());
     BuildJournalTree();
     BuildGroupTree();
-    BuildAddToGroupMenus();
     RestoreLayout();
     // The page change's rules run once, whether or not the page is the current one already.
     if (FPages->currentIndex() == activePage)
@@ -502,6 +501,7 @@ void TfrmMain::BuildGroupTree()
         if (code == TGroupTreeModel::RootCode)
             FMoveToFolder->addSeparator();
     }
+    BuildAddToGroupMenus(groups);
 }
 
 void TfrmMain::LoadPaperList(int page, bool selectFirst, bool withOrder)

@@ -218,8 +218,12 @@ private:
     QSplitter *BuildListAndDetails(int page, QWidget *searchForm = nullptr);
     void ShowJournal(const QModelIndex &node);
     void SelectPaperInList(int page, int paperId);
+    // A paper of a list changed by a command: stored, its row repainted, its details shown again.
+    void StoreFocusedPaper(int page, int row);
     void BuildJournalTree();
+    // The groups tree, its "Move to Folder" menu and the add-to-group menus, from one reading of the groups.
     void BuildGroupTree();
+    void BuildAddToGroupMenus(const TGroups &groups);
     void LoadPaperList(int page, bool selectFirst, bool withOrder);
     void JournalSelected(const QModelIndex &index);
     void GroupSelected(const QModelIndex &index);

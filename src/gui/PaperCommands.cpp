@@ -4,33 +4,11 @@
 #include "PaperEditor.h"
 #include "PdfViewer.h"
 #include "library/DataModule.h"
+#include "records/TypeCodes.h"
 #include "shell/UserPrompts.h"
 
 #include <QDate>
 #include <QTreeView>
-
-namespace {
-
-// The type of a new paper from its journal's type: paper, book, proceeding, patent, dissertation.
-QChar PaperTypeForJournal(QChar journalType)
-{
-    switch (journalType.unicode()) {
-    case u'J':
-        return u'J';
-    case u'P':
-        return u'B';
-    case u'C':
-        return u'O';
-    case u'A':
-        return u'P';
-    case u'D':
-        return u'D';
-    default:
-        return {};
-    }
-}
-
-} // namespace
 
 void TfrmMain::PaperAdd()
 {
@@ -76,9 +54,14 @@ void TfrmMain::PaperEdit()
         return;
     FViewers[page]->Clear(); // its file may move with a new title or volume
     editor.GetValues(*paper);
-    FDm.UpdatePaper(*paper);
+    StoreFocusedPaper(page, row);
+}
+
+void TfrmMain::StoreFocusedPaper(int page, int row)
+{
+    FDm.UpdatePaper(*FPaperModels[page]->Paper(row));
     FPaperModels[page]->RefreshRow(row);
-    PaperSelected(page);
+    PaperSelected(page); // the details and the viewer show the stored paper
 }
 
 void TfrmMain::PaperDelete()

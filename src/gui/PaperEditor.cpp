@@ -4,13 +4,11 @@
 #include "library/DataModule.h"
 #include "records/TypeCodes.h"
 #include "shell/Config.h"
-#include "shell/FileUtils.h"
 #include "shell/PaperFiles.h"
 #include "shell/UserPrompts.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>

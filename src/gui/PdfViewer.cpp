@@ -25,8 +25,7 @@ TPdfViewer::TPdfViewer(QWidget *parent)
 
 TPdfViewer::~TPdfViewer()
 {
-    FView->setDocument(nullptr);
-    FDocument->close();
+    CloseDocument();
 }
 
 void TPdfViewer::Setup(const QString &exeName, const QString &path, const QString &params)
@@ -56,16 +55,12 @@ void TPdfViewer::View()
 {
     if (!QFileInfo(FPDFFileName).isFile()) {
         // The panel never goes on showing another paper's document under this caption.
-        FView->setDocument(nullptr);
-        FDocument->close();
-        FLastFile.clear();
+        CloseDocument();
         ShowCaption(QStringLiteral("pdf was not found"));
         return;
     }
     if (FPDFFileName != FLastFile || FDocument->status() != QPdfDocument::Status::Ready) {
-        FView->setDocument(nullptr);
-        FDocument->close();
-        FLastFile.clear();
+        CloseDocument();
         if (FDocument->load(FPDFFileName) != QPdfDocument::Error::None) {
             FDocument->close();
             ShowCaption(QStringLiteral("pdf is not available"));
@@ -81,10 +76,15 @@ void TPdfViewer::View()
 
 void TPdfViewer::Clear()
 {
-    FView->setDocument(nullptr);
-    FDocument->close();
-    FLastFile.clear();
+    CloseDocument();
     ShowCaption(QStringLiteral("pdf is not available"));
+}
+
+void TPdfViewer::CloseDocument()
+{
+    FView->setDocument(nullptr);
+    FDocument->close(); // the file is free to be moved or deleted
+    FLastFile.clear();
 }
 
 void TPdfViewer::ShowCaption(const QString &caption)

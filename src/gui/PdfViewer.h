@@ -39,6 +39,7 @@ protected:
 
 private:
     void ShowCaption(const QString &caption);
+    void CloseDocument();
     void ApplyZoom();
 
     QString FPath;

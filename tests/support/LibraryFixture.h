@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingPrompts.h"
+#include "TestRecords.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
 
@@ -27,13 +28,5 @@ struct TLibraryFixture
         return FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false);
     }
 
-    int AddJournal(const QString &title, QChar type = u'J')
-    {
-        TJournalRecord journal;
-        journal.ID = -1;
-        journal.Title = title;
-        journal.JType = type;
-        FDm->UpdateJournal(journal);
-        return FDm->GetJournalID(title);
-    }
+    int AddJournal(const QString &title, QChar type = u'J') { return AddTestJournal(*FDm, title, type); }
 };

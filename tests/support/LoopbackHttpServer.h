@@ -30,7 +30,7 @@ public:
         QList<std::pair<QByteArray, QByteArray>> Headers;
         QByteArray Body;
         qint64 AnnouncedLength = -1; // a Content-Length other than the body's: the connection closes short
-        bool Silent = false;         // never answer: the client's time-out is tested
+        bool Silent = false; // never answer: the client's time-out is tested
     };
 
     using THandler = std::function<TResponse(const TRequest &)>;

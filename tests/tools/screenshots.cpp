@@ -3,8 +3,8 @@
 //
 //   screenshots OUTPUT-FOLDER WIDTH HEIGHT
 
+#include "LibraryFixture.h"
 #include "MainWindow.h"
-#include "RecordingPrompts.h"
 #include "Ribbon.h"
 #include "exchange/ImportFile.h"
 #include "library/DataModule.h"
@@ -14,7 +14,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
 #include <QTreeView>
@@ -45,12 +44,12 @@ int main(int argc, char *argv[])
     const int height = args[3].toInt();
     QDir().mkpath(out);
 
-    QTemporaryDir dir;
-    TConfig config(dir.filePath(QStringLiteral("prog")), dir.filePath(QStringLiteral("data")));
-    TRecordingPrompts prompts;
-    TdmMain dm(prompts, [&config] { return config.LibraryFolder(); });
-    if (!dm.OpenLibrary(config.GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false))
+    TLibraryFixture library;
+    if (!library.OpenLibrary())
         return 1;
+    TConfig &config = *library.FConfig;
+    TdmMain &dm = *library.FDm;
+    TRecordingPrompts &prompts = library.FPrompts;
     int jid = 0, pid = 0;
     for (const char *file : {"jabref-sciencedirect-acta-materialia.ris", "jabref-aip-jchemphys-leading-blanks.ris",
              "asreview-webofscience-ris-export.ris", "jabref-cambridge-book-editors.ris",

@@ -10,8 +10,6 @@ using TLock = QMutexLocker<QRecursiveMutex>;
 
 namespace {
 
-constexpr int FolderOffset = GroupFolderBase - 1; // 16777215
-
 // The fields of the open TemplFields result, in result order.
 QList<TTemplField> ReadTemplFields(TQuery &query)
 {
@@ -57,14 +55,15 @@ void TdmMain::UpdateGroup(int id, const QString &title)
 int TdmMain::CountGroupFolders()
 {
     TLock lock(&FLock);
-    Open(QStringLiteral("SELECT Code FROM Groups WHERE Code > %1 ORDER BY Code").arg(FolderOffset));
+    Open(QStringLiteral("SELECT Code FROM Groups WHERE Code > %1 ORDER BY Code").arg(GroupFolderOffset));
     FQuery.Last();
-    return FQuery.FirstAsInteger() - FolderOffset;
+    return FQuery.FirstAsInteger() - GroupFolderOffset;
 }
 
 void TdmMain::UpdateGroupFolder(int groupID, int code)
 {
-    ExecTransaction(QStringLiteral("UPDATE Groups SET Code = %1 WHERE ID = %2").arg(code - FolderOffset).arg(groupID));
+    ExecTransaction(
+        QStringLiteral("UPDATE Groups SET Code = %1 WHERE ID = %2").arg(code - GroupFolderOffset).arg(groupID));
 }
 
 void TdmMain::DeleteGoup(int id)

@@ -129,4 +129,10 @@ using TTemplates = std::vector<std::unique_ptr<TTemplateRecord>>;
 // Group folder codes: a folder has a code of at least GroupFolderBase; a group inside the folder carries the
 // folder's code minus (GroupFolderBase - 1); group ID 1 is the favourites group.
 inline constexpr int GroupFolderBase = 16777216;
+// A folder's code minus this is the code of its groups; as a "Move to Folder" target it is the top level.
+inline constexpr int GroupFolderOffset = GroupFolderBase - 1;
+inline bool IsGroupFolder(const TGroupRecord &group)
+{
+    return group.Code >= GroupFolderBase;
+}
 inline constexpr int FavoritesGroupID = 1;

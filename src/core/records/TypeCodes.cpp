@@ -2,20 +2,23 @@
 
 #include <algorithm>
 
-const std::array<QString, 6> PaperTypeNames{
-    QStringLiteral("Paper"),        QStringLiteral("Book"),   QStringLiteral("Chapter"),
-    QStringLiteral("Dissertation"), QStringLiteral("Patent"), QStringLiteral("Proceeding"),
+const std::array<QString, 6> PaperTypeNames {
+    QStringLiteral("Paper"),
+    QStringLiteral("Book"),
+    QStringLiteral("Chapter"),
+    QStringLiteral("Dissertation"),
+    QStringLiteral("Patent"),
+    QStringLiteral("Proceeding"),
 };
 
-const std::array<QString, 3> JournalTypeNames{
+const std::array<QString, 3> JournalTypeNames {
     QStringLiteral("Journal"),
     QStringLiteral("Publisher"),
     QStringLiteral("Conference"),
 };
 
 namespace {
-template <std::size_t N>
-int IndexOf(const std::array<char16_t, N> &codes, QChar code)
+template <std::size_t N> int IndexOf(const std::array<char16_t, N> &codes, QChar code)
 {
     const auto it = std::find(codes.begin(), codes.end(), code.unicode());
     return it == codes.end() ? 0 : int(it - codes.begin());
@@ -30,4 +33,11 @@ int PaperTypeIndex(QChar code)
 int JournalTypeIndex(QChar code)
 {
     return IndexOf(JournalTypeCodes, code);
+}
+
+QChar PaperTypeForJournal(QChar journalType)
+{
+    static constexpr std::array<char16_t, 5> PaperOfJournal {u'J', u'B', u'O', u'P', u'D'}; // JournalTypeCodes' order
+    const auto it = std::find(JournalTypeCodes.begin(), JournalTypeCodes.end(), journalType.unicode());
+    return it == JournalTypeCodes.end() ? QChar() : QChar(PaperOfJournal[std::size_t(it - JournalTypeCodes.begin())]);
 }
