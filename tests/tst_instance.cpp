@@ -106,9 +106,10 @@ private Q_SLOTS:
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), FDir->filePath(QStringLiteral("runtime")));
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         program.setProcessEnvironment(environment);
+        const QString folder = FDir->filePath(QStringLiteral("data/Varnel/"));
+        QVERIFY(WriteTestFile(folder + QStringLiteral("varnel.ini"), "[Options]\r\nCheckForUpdates=0\r\n")); // loopback only
         program.start(QStringLiteral(VARNEL_APP_BINARY), {});
         QVERIFY(program.waitForStarted());
-        const QString folder = FDir->filePath(QStringLiteral("data/Varnel/"));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(folder + QStringLiteral("Database/varnel.gdb")), 30000);
         QTest::qWait(2000); // past the splash: the window is up
         program.terminate();

@@ -226,7 +226,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("enabled");
         QTest::newRow("read") << QStringLiteral("PaperRead") << QStringLiteral("Content/Citation")
                               << QStringLiteral("&Read") << QStringLiteral("Shift+Return")
-                              << QStringLiteral("Open selected paper in the external PDF Viewer") << false;
+                              << QStringLiteral("Open selected paper in the external PDF Viewer") << true;
         QTest::newRow("delete journal in the drop-down")
             << QStringLiteral("JournalDelete") << QStringLiteral("Content/Journal") << QStringLiteral("&Delete journal")
             << QStringLiteral("") << QStringLiteral("all sub-entries will be deleted") << false;
@@ -235,7 +235,10 @@ private Q_SLOTS:
                               << QStringLiteral("Copy formatted reference to clipboard") << true;
         QTest::newRow("export ris") << QStringLiteral("FileSaveRIS") << QStringLiteral("Content/Export")
                                     << QStringLiteral("& Export RIS ...") << QStringLiteral("Ctrl+S")
-                                    << QStringLiteral("Export selected entries") << false;
+                                    << QStringLiteral("Export selected entries") << true;
+        QTest::newRow("word, not yet linked") << QStringLiteral("WordPaste") << QStringLiteral("Content/Export")
+                                              << QStringLiteral("&Word") << QStringLiteral("")
+                                              << QStringLiteral("Paste selected papers as citations") << false;
         QTest::newRow("favorites") << QStringLiteral("PaperAddToFavorites") << QStringLiteral("Content/Manage group")
                                    << QStringLiteral("F&avorites") << QStringLiteral("Ctrl+0")
                                    << QStringLiteral("Add selected entry to Favorites") << true;

@@ -385,7 +385,7 @@ private Q_SLOTS:
         }
         QTemporaryDir out;
         QStringList progress;
-        ExportRISFiles(papers, out.path(),
+        ExportRISFiles(PaperRefs(papers), out.path(),
             [&](int done, int total) { progress << QStringLiteral("%1 of %2").arg(done).arg(total); });
         QCOMPARE(
             progress, (QStringList {QStringLiteral("1 of 3"), QStringLiteral("2 of 3"), QStringLiteral("3 of 3")}));
@@ -402,7 +402,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(all.path()).entryList(QDir::Files).size(), 3); // digest names differ by title
         QVERIFY(
             ReadTestFile(all.filePath(papers[1]->FileName + QStringLiteral(".ris"))).contains("AD  - 2012/01/02\r\n"));
-        QVERIFY_THROWS_EXCEPTION(EVarnelError, ExportRISFiles(papers, out.filePath(QStringLiteral("missing/folder"))));
+        QVERIFY_THROWS_EXCEPTION(EVarnelError, ExportRISFiles(PaperRefs(papers), out.filePath(QStringLiteral("missing/folder"))));
     }
 
     // Real exports of publishers and databases (tests/fixtures/corpus/SOURCES.md): records found, stored and

@@ -48,13 +48,7 @@ int main(int argc, char *argv[])
             window.raise();
             window.activateWindow();
         };
-        channel.OnHandOver = [&window](const THandOver &handOver) {
-            if (handOver.Tag == htFile)
-                window.ImportFile(handOver.Text);
-            else
-                window.AddPaperFromWeb(handOver.Text, true);
-            return 1;
-        };
+        channel.OnHandOver = [&window](const THandOver &handOver) { return window.ReceiveHandOver(handOver); };
         // A stop request closes the window as the user would: the layout and selections are saved.
         TTerminationBridge bridge([&window] { window.close(); });
         window.Start(connected, request);

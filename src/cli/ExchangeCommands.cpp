@@ -85,9 +85,9 @@ int RunExportRis(TCliContext &context, const QStringList &arguments)
         exported = ExportAllRIS(context.Library(), folder, context.Progress(QStringLiteral("Exporting")));
     } else {
         const TPapers papers = LoadSelection(context, parser, 1);
-        ExportRISFiles(papers, folder, context.Progress(QStringLiteral("Exporting citations")));
+        ExportRISFiles(PaperRefs(papers), folder, context.Progress(QStringLiteral("Exporting citations")));
         if (parser.isSet(pdf))
-            ExportPaperFiles(papers, context.LibraryFolder(), folder, false, context.Prompts(),
+            ExportPaperFiles(PaperRefs(papers), context.LibraryFolder(), folder, false, context.Prompts(),
                 context.Progress(QStringLiteral("Exporting files")));
         exported = int(papers.size());
     }

@@ -1,5 +1,5 @@
-// The main window's ways of bringing papers and their files in: from the web, from citation files, a file
-// attached, PDF addresses queued.
+// The main window's ways of bringing papers and their files in (from the web, from citation files, a file
+// attached, PDF addresses queued, a later start's hand-over) and of reading them.
 
 #include "InfoPopup.h"
 #include "MainWindow.h"
@@ -17,8 +17,10 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QTreeView>
+#include <QUrl>
 
 #include <cmath>
 
@@ -101,4 +103,50 @@ void TfrmMain::DownloadChecked()
         FQueue.Add(*paper, QString());
     if (!papers.empty())
         FDownloadManager->Start();
+}
+
+void TfrmMain::DeleteSelectedDownloads()
+{
+    QSet<int> ids;
+    for (const QModelIndex &row : FDownloadView->selectionModel()->selectedRows())
+        ids.insert(FQueue.Entry(row.row()).ID);
+    FQueue.Delete(ids); // the entry downloading stays
+}
+
+int TfrmMain::ReceiveHandOver(const THandOver &handOver)
+{
+    switch (handOver.Tag) {
+    case htUrl:
+        AddPaperFromWeb(handOver.Text, true);
+        return 1;
+    case htFile:
+        ImportFile(handOver.Text);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void TfrmMain::PaperRead()
+{
+    TPaperRecord *paper = FocusedPaper();
+    if (!paper)
+        return;
+    const TCursorSaver busy;
+    if (!paper->Local) {
+        if (FPrompts.Ask(QStringLiteral("Paper is not downloaded. Add to download list?")))
+            FQueue.Add(*paper, QString()); // the run is not started
+        return;
+    }
+    const QString file = PaperFullPath(FConfig.LibraryFolder(), *paper);
+    // The viewer program of the settings when one is named, else the desktop's program for the file's type.
+    if (!FConfig.GetOptions<TViewerOptions>().ExeName().isEmpty()) {
+        const TPdfViewer &viewer = *FViewers[0];
+        if (!QProcess::startDetached(viewer.ExeName(), {file}, viewer.Path()))
+            FPrompts.ShowMessage(QStringLiteral("The PDF viewer \"%1\" could not be started.").arg(viewer.ExeName()),
+                TMessageKind::mkError);
+    } else if (!FPrompts.OpenUrl(QUrl::fromLocalFile(file).toString())) {
+        FPrompts.ShowMessage(
+            QStringLiteral("No program of the desktop opens \"%1\".").arg(file), TMessageKind::mkError);
+    }
 }

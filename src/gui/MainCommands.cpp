@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "MainWindow.h"
+#include "NewVersionInfo.h"
 #include "PaperInfoPanel.h"
 #include "Ribbon.h"
 #include "VarnelVersion.h"
@@ -11,6 +12,7 @@
 #include "shell/VarnelError.h"
 #include "styles/ReferenceText.h"
 #include "web/DownloadManagerThread.h"
+#include "web/VersionChecker.h"
 
 #include <QAction>
 #include <QApplication>
@@ -77,6 +79,7 @@ void TfrmMain::BindCommands()
     c.Bind("actFastSearch", [this] { ShowQuickSearch(); });
     c.Bind("DwnlStart", [this] { FDownloadManager->Start(); });
     c.Bind("DwnlPause", [this] { FDownloadManager->Stop(); });
+    c.Bind("DwnlDelete", [this] { DeleteSelectedDownloads(); });
     c.Bind("DwnlClear", [this] { FQueue.Clear(); });
     c.Bind("actDBStatistics", [this] { ShowStatistics(); });
     c.Bind("ImportFromClipboard", [this] { ImportFromClipboard(); });
@@ -85,6 +88,7 @@ void TfrmMain::BindCommands()
     c.Bind("actPaperAttachFile", [this] { AttachFile(); });
     c.Bind("actPaperDownloadPDF", [this] { DownloadFromUrl(); });
     c.Bind("PaperDownloadPDF", [this] { DownloadChecked(); });
+    c.Bind("PaperRead", [this] { PaperRead(); });
     c.Bind("PaperAdd", [this] { PaperAdd(); });
     c.Bind("PaperEdit", [this] { PaperEdit(); });
     c.Bind("PaperDelete", [this] { PaperDelete(); });
@@ -117,6 +121,18 @@ void TfrmMain::BindCommands()
         {"NumberNoneActn", "NumberArabicParenActn", "NumberArabicDotActn", "NumberArabicSquareActn"})
         c.Bind(numbering, [] {}); // a choice read by the next copy
     c.Bind("DBUpdate", [this] { UpdateDatabase(); });
+    c.Bind("FileSaveRIS", [this] { ExportRIS(); });
+    c.Bind("acPaperExportPDF", [this] { ExportFullTexts(false); });
+    c.Bind("actPaperExportPDFRIS", [this] { ExportFullTexts(true); });
+    c.Bind("DatabaseExportAll", [this] { ExportAll(); });
+    c.Bind("DatabaseBackup", [this] { BackupDatabase(); });
+    c.Bind("DataBaseRestore", [this] { RestoreDatabase(); });
+    c.Bind("DBRecreate", [this] { RecreateDatabase(); });
+    c.Bind("DBSyncLocalFiles", [this] { SyncLibraryFiles(); });
+    c.Bind("DBExportTemplates", [this] { ExportTemplates(); });
+    c.Bind("DBImportTemplates", [this] { ImportTemplates(); });
+    c.Bind("DBExportGroups", [this] { ExportGroups(); });
+    c.Bind("DBImportGroups", [this] { ImportGroups(); });
     c.Bind("actHelpHomePage", open(HomePage));
     c.Bind("actHelpSupport", open(SupportPage));
     c.Bind("actHelpWiki", open(WikiPage));
@@ -126,6 +142,7 @@ void TfrmMain::BindCommands()
     c.Bind("actHelpDataImport", help(700));
     c.Bind("actHelpMSWord", help(900));
     c.Bind("HelpAbout", [this] { ShowAbout(); });
+    c.Bind("actHelpCheckUpdate", [this] { CheckForUpdate(false); });
     c.Bind("acJournalShow", page(pgJournals));
     c.Bind("acSearchShow", page(pgSearch));
     c.Bind("acGroupShow", page(pgGroups));
@@ -377,4 +394,22 @@ void TfrmMain::PrintReferences(QPrinter &printer)
         top += needed.height();
     }
     painter.end();
+}
+
+void TfrmMain::CheckForUpdate(bool hidden)
+{
+    std::erase_if(FVersionCheckers, [](const auto &checker) { return checker->isFinished(); });
+    auto checker = std::make_unique<TVersionCheckerThread>(&FConfig.GetOptions<TProxyOptions>());
+    checker->URl = FConfig.GetOptions<TOtherOptions>().UpdateInfoURL();
+    checker->OldVersion = QStringLiteral(VARNEL_VERSION);
+    checker->Hidden = hidden;
+    checker->OnStatus = [this](const QString &text) { FStatus->setText(text); };
+    checker->OnNewVersion = [this](const TVersionInfo &info) {
+        TfrmNewVersionInfo dialog(
+            info, [this](const QString &url) { FPrompts.OpenUrl(url); }, this);
+        RunNewVersionDialog(dialog);
+    };
+    checker->OnMessage = [this](const QString &text) { FPrompts.ShowMessage(text); };
+    checker->start();
+    FVersionCheckers.push_back(std::move(checker));
 }

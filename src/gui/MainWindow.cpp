@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "InfoPopup.h"
 #include "JournalEditor.h"
+#include "NewVersionInfo.h"
 #include "PaperEditor.h"
 #include "PaperInfoPanel.h"
 #include "PaperListDelegate.h"
@@ -21,6 +22,7 @@
 #include "web/AddPaperFromWeb.h"
 #include "web/DownloadManagerThread.h"
 #include "web/LocalStatus.h"
+#include "web/VersionChecker.h"
 #include "web/WebParser.h"
 
 #include <QAction>
@@ -45,6 +47,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -142,6 +145,11 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     RunPaperEditor = [](TfrmPaper &editor) { return editor.exec() == QDialog::Accepted; };
     RunStylesManager = [](TfrmTemplate &manager) { return manager.exec() == QDialog::Accepted; };
     RunSettings = [](TfrmSettings &settings) { return settings.exec() == QDialog::Accepted; };
+    RunNewVersionDialog = [](TfrmNewVersionInfo &dialog) { dialog.exec(); };
+    FUpdateTimer = new QTimer(this); // tmrCheckUpdate: one automatic check, 10 s after the start
+    FUpdateTimer->setInterval(10000);
+    FUpdateTimer->setSingleShot(true);
+    connect(FUpdateTimer, &QTimer::timeout, this, [this] { CheckForUpdate(true); });
 
     FHeaderMenu = new QMenu(this);
     for (const auto &[caption, tag] : {std::pair {"ID", 91}, std::pair {"Author", 92}, std::pair {"Title", 93},
@@ -175,6 +183,7 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     connect(FRibbon, &QTabWidget::currentChanged, this, &TfrmMain::RibbonTabChanged);
     BindCommands();
     BuildContextMenus();
+    FQueue.NotifyPage(); // the download commands as an idle page offers them
 
     statusBar()->addWidget(new QLabel(QStringLiteral(VARNEL_VERSION)));
     FStatus = new QLabel;
@@ -188,12 +197,18 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     setWindowIcon(TCommands::CommandIcon(QStringLiteral("varnel")));
 
     FDownloadManager = std::make_unique<TDownloadManager>(FQueue, FDm, FPrompts, &FConfig.GetOptions<TProxyOptions>(),
-        TWebSites {}, [this] { return FConfig.LibraryFolder(); });
+        TWebSites::FromIni(FConfig.IniFile()), [this] { return FConfig.LibraryFolder(); });
 }
 
 TfrmMain::~TfrmMain()
 {
     FDownloadManager.reset(); // ends a run that is still going
+    // A check still running ends without showing anything more.
+    for (const auto &checker : FVersionCheckers) {
+        checker->OnNewVersion = nullptr;
+        checker->OnMessage = nullptr;
+    }
+    FVersionCheckers.clear();
     SaveLayout();
 }
 
@@ -385,8 +400,10 @@ QWidget *TfrmMain::BuildDownloadsPage()
     auto *layout = new QVBoxLayout(page);
     auto *list = new QTreeView;
     list->setRootIsDecorated(false);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list->setModel(&FDownloads);
     layout->addWidget(list, 1);
+    FDownloadView = list;
     auto *strip = new QHBoxLayout;
     auto *state = new QLabel(QStringLiteral("Waiting"));
     auto *author = new QLabel(QStringLiteral("Author"));
@@ -406,7 +423,13 @@ QWidget *TfrmMain::BuildDownloadsPage()
         title->setText(page.Title);
         count->setText(page.Count);
         progress->setValue(page.Progress);
+        progress->setVisible(page.ProgressVisible);
+        // A run going keeps the list as it is: only Stop is offered.
+        for (const char *name : {"DwnlStart", "DwnlDelete", "DwnlClear", "DwnlFirst", "DwnlUp", "DwnlDown", "DwnlLast"})
+            FCommands->SetEnabled(name, page.Idle);
+        FCommands->SetEnabled("DwnlPause", !page.Idle);
     });
+    progress->setVisible(false);
     return page;
 }
 
@@ -422,6 +445,8 @@ void TfrmMain::Start(bool connected, const TStartupRequest &request)
     LoadColumnLayouts();
     SyncHeaderMenu();
     (*FCommands)["actWordFastMode"]->setChecked(FConfig.GetOptions<TOtherOptions>().FastWordInsertion());
+    if (FConfig.GetOptions<TOtherOptions>().CheckForUpdates())
+        FUpdateTimer->start();
     if (!connected) {
         FStatus->setText(QStringLiteral("DB is not connected. Check settings"));
         FPages->setCurrentIndex(activePage);

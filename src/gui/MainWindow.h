@@ -3,6 +3,7 @@
 #include "DownloadListModel.h"
 #include "LibraryTrees.h"
 #include "PaperListModel.h"
+#include "exchange/Exports.h"
 #include "shell/StartupArguments.h"
 #include "styles/Templater.h"
 #include "views/QuickSearch.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class QPrinter;
@@ -27,7 +29,10 @@ class QWidget;
 class TCommands;
 class TConfig;
 class TPdfViewer;
+class QTimer;
 class TfrmJournal;
+class TfrmNewVersionInfo;
+class TVersionCheckerThread;
 class TfrmPaper;
 class TfrmSettings;
 class TfrmTemplate;
@@ -125,6 +130,13 @@ public:
     void DropOnGroup(const QModelIndex &group, bool copy);
     QMenu *AddToGroupMenu(int page) const;
 
+    // A look for a newer version on a thread of its own; the automatic one (hidden) says nothing when the
+    // program is up to date. The announcement dialog is shown by RunNewVersionDialog.
+    void CheckForUpdate(bool hidden);
+    std::function<void(TfrmNewVersionInfo &)> RunNewVersionDialog;
+    QTimer *UpdateTimer() const { return FUpdateTimer; }
+    const std::vector<std::unique_ptr<TVersionCheckerThread>> &VersionCheckers() const { return FVersionCheckers; }
+
     // The help pages at a context number (0: the contents).
     void ShowHelp(int context);
     void UpdateDatabase();
@@ -160,6 +172,28 @@ public:
     void ImportFromClipboard();
     // A paper from its address or DOI, queued for its PDF; the download starts unless told otherwise.
     void AddPaperFromWeb(const QString &url, bool startDownload);
+    // What a later start hands over: an address is added and its download started, a citation file imported;
+    // 1 once handled, 0 for a tag of no meaning.
+    int ReceiveHandOver(const THandOver &handOver);
+    // "Read": the focused paper's file opened outside the window, or, without one, offered for download.
+    void PaperRead();
+
+    // Exports of the chosen papers into a folder: their RIS files, their full-text files (with RIS files
+    // too), and the whole library as RIS files.
+    void ExportRIS();
+    void ExportFullTexts(bool withRIS);
+    void ExportAll();
+    // The backup archive written and read back; the library emptied after a question; the local-file flags
+    // synced with the library folder. The views follow the new library.
+    void BackupDatabase();
+    void RestoreDatabase();
+    void RecreateDatabase();
+    void SyncLibraryFiles();
+    // The style list and the group member list files.
+    void ExportTemplates();
+    void ImportTemplates();
+    void ExportGroups();
+    void ImportGroups();
 
     // The column header menu: its entries checked for the active list's columns, "Journal" and "No" shown
     // for the groups list only; choosing an entry removes or adds that column and saves the layouts.
@@ -193,6 +227,10 @@ public:
     QLabel *StatusPane() const { return FStatus; }
     QProgressBar *ProgressPane() const { return FProgress; }
     TDownloadQueue &DownloadQueue() { return FQueue; }
+    QTreeView *DownloadList() const { return FDownloadView; }
+    TDownloadManager &DownloadManager() const { return *FDownloadManager; }
+    // "Delete" of the download page: the selected entries, except the one downloading.
+    void DeleteSelectedDownloads();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -237,6 +275,12 @@ private:
     void SaveLayout();
     void ShowQuickSearch();
     void ShowStatistics();
+    // Progress of a long operation in the status bar's progress pane.
+    TProgress StatusProgress();
+    // After the library was replaced: no last paper, the trees, lists, group menus and styles again.
+    void RefreshWholeLibrary();
+    // The style selector again, keeping the current style when it is still there.
+    void RefreshStyles();
 
     TConfig &FConfig;
     TdmMain &FDm;
@@ -257,6 +301,8 @@ private:
     TDownloadQueue FQueue;
     TDownloadListModel FDownloads {FQueue};
     std::unique_ptr<TDownloadManager> FDownloadManager;
+    QTimer *FUpdateTimer = nullptr;
+    std::vector<std::unique_ptr<TVersionCheckerThread>> FVersionCheckers;
 
     TCommands *FCommands = nullptr;
     TRibbon *FRibbon = nullptr;
@@ -276,6 +322,7 @@ private:
     QTreeView *FJournalsView = nullptr;
     QTreeView *FGroupsView = nullptr;
     QTreeView *FPaperViews[3] = {};
+    QTreeView *FDownloadView = nullptr; // tvDownloadList
     TPaperInfoPanel *FInfoPanels[3] = {};
     QTabWidget *FDetailTabs[3] = {};
     QSplitter *FSplitters[5] = {}; // SplitterVJ, SplitterJ, SplitterS, SplitterVG, SplitterG

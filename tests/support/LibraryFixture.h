@@ -24,6 +24,7 @@ struct TLibraryFixture
         FDir = std::make_unique<QTemporaryDir>();
         FConfig
             = std::make_unique<TConfig>(FDir->filePath(QStringLiteral("prog")), FDir->filePath(QStringLiteral("data")));
+        FConfig->GetOptions<TOtherOptions>().SetCheckForUpdates(false); // tests reach no address but loopback
         FDm = std::make_unique<TdmMain>(FPrompts, [this] { return FConfig->LibraryFolder(); });
         return FDm->OpenLibrary(FConfig->GetSystemFileName(TVarnelSystemFile::sfDBFileName), QString(), false);
     }

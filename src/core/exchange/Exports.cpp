@@ -22,18 +22,18 @@ void WriteExportRIS(const TPaperRecord &paper, const QString &folder)
     WriteRIS(paper, true, IncludeTrailingDelimiter(folder) + MakeExportFileName(paper) + QStringLiteral(".ris"));
 }
 
-int Count(const TPapers &papers)
+int Count(const TPaperRefs &papers)
 {
-    return int(std::count_if(papers.begin(), papers.end(), [](const auto &paper) { return paper != nullptr; }));
+    return int(std::count_if(papers.begin(), papers.end(), [](const TPaperRecord *paper) { return paper != nullptr; }));
 }
 
 } // namespace
 
-void ExportRISFiles(const TPapers &papers, const QString &folder, const TProgress &progress)
+void ExportRISFiles(const TPaperRefs &papers, const QString &folder, const TProgress &progress)
 {
     const int total = Count(papers);
     int done = 0;
-    for (const auto &paper : papers) {
+    for (TPaperRecord *paper : papers) {
         if (!paper)
             continue;
         WriteExportRIS(*paper, folder);
@@ -42,12 +42,12 @@ void ExportRISFiles(const TPapers &papers, const QString &folder, const TProgres
     }
 }
 
-void ExportPaperFiles(const TPapers &papers, const QString &libraryFolder, const QString &folder, bool withRIS,
+void ExportPaperFiles(const TPaperRefs &papers, const QString &libraryFolder, const QString &folder, bool withRIS,
     TUserPrompts &prompts, const TProgress &progress)
 {
     const int total = Count(papers);
     int done = 0;
-    for (const auto &paper : papers) {
+    for (TPaperRecord *paper : papers) {
         if (!paper)
             continue;
         if (paper->Local)
