@@ -61,6 +61,11 @@ private Q_SLOTS:
         QCOMPARE(config->GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile), AppData() + QStringLiteral("/Varnel/update.sql"));
         QCOMPARE(config->GetSystemFileName(TVarnelSystemFile::sfLibraryPath), AppData() + QStringLiteral("/Varnel/Library"));
         QCOMPARE(config->GetSystemFileName(TVarnelSystemFile::sfPresets), AppData() + QStringLiteral("/Varnel/presets.cxml"));
+        // A first start makes the library folder and the settings file that names it.
+        QVERIFY(!QFileInfo::exists(IniFile()));
+        config->CreateLibraryFolder();
+        QVERIFY(QFileInfo(AppData() + QStringLiteral("/Varnel/Library")).isDir());
+        QVERIFY(ReadTestFile(IniFile()).contains("LibraryPath="));
     }
 
     void portableModeLooksBesideTheProgramAndCreatesNothing()
@@ -73,7 +78,9 @@ private Q_SLOTS:
         QCOMPARE(config->IniFileName(), ProgramFolder() + QStringLiteral("/varnel.ini"));
         QCOMPARE(config->GetOptions<TWindowOptions>().FormTop(), 7);
         QCOMPARE(config->GetSystemFileName(TVarnelSystemFile::sfDBFileName), ProgramFolder() + QStringLiteral("/Database/varnel.gdb"));
+        config->CreateLibraryFolder();
         QVERIFY(!QFileInfo::exists(ProgramFolder() + QStringLiteral("/Database")));
+        QVERIFY(!QFileInfo::exists(ProgramFolder() + QStringLiteral("/Library")));
         QVERIFY(!QFileInfo::exists(AppData()));
     }
 

@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
 {
     TVarnelApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnel"));
+    QGuiApplication::setDesktopFileName(
+        QStringLiteral("varnel")); // the desktop entry, for the window icon and grouping
     QApplication::setApplicationVersion(QStringLiteral(VARNEL_VERSION));
     const QStringList arguments = QApplication::arguments().mid(1);
 
@@ -36,6 +38,7 @@ int main(int argc, char *argv[])
     QApplication::processEvents();
     try {
         TConfig config(QApplication::applicationDirPath());
+        config.CreateLibraryFolder();
         TGuiPrompts prompts;
         TdmMain dm(prompts, [&config] { return config.LibraryFolder(); });
         const TStartupRequest request = StartupRequestFor(arguments);

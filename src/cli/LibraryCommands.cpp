@@ -28,6 +28,7 @@ int RunInit(TCliContext &context, const QStringList &arguments)
 {
     QCommandLineParser parser;
     ParseCommand(parser, arguments, 0, 0);
+    context.Config().CreateLibraryFolder();
     context.Library();
     return 0;
 }

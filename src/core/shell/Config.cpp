@@ -86,6 +86,15 @@ QString TConfig::GetSystemFileName(TVarnelSystemFile fileType) const
     return {};
 }
 
+void TConfig::CreateLibraryFolder() const
+{
+    if (FPortable)
+        return;
+    const QString folder = LibraryFolder();
+    if (!ForceFolder(QString(), folder))
+        throw EVarnelError(QStringLiteral("Cannot create the library folder \"%1\"").arg(folder));
+}
+
 QString TConfig::LibraryFolder() const
 {
     TPathOptions &paths = GetOptions<TPathOptions>();

@@ -31,14 +31,12 @@ public:
     // The platform's per-user data folder (created when missing) with a trailing delimiter; "/" when there is none.
     static QString GetSpecialFolder();
 
-    template <class TOptions>
-    void RegisterOptions()
+    template <class TOptions> void RegisterOptions()
     {
         FOptions.push_back(std::make_unique<TOptions>(*FIni, FProgramFolder));
     }
 
-    template <class TOptions>
-    TOptions &GetOptions() const
+    template <class TOptions> TOptions &GetOptions() const
     {
         for (const auto &group : FOptions)
             if (auto *options = dynamic_cast<TOptions *>(group.get()))
@@ -51,9 +49,12 @@ public:
     // The library folder with a trailing delimiter. An unset LibraryPath (it reads as "/") is first replaced by
     // the default library folder, so no caller ever places papers at the root of the file system.
     QString LibraryFolder() const;
+    // What a first start makes besides the database: the library folder, named in the settings file (which is
+    // thereby written). A portable copy creates nothing. Raises EVarnelError when the folder cannot be made.
+    void CreateLibraryFolder() const;
 
     const QString &ProgramFolder() const { return FProgramFolder; } // with a trailing delimiter
-    const QString &DataFolder() const { return FDataFolder; }       // without
+    const QString &DataFolder() const { return FDataFolder; } // without
     const QString &DatabaseFolder() const { return FDatabaseFolder; }
     const QString &IniFileName() const { return FIni->FileName(); }
     bool Portable() const { return FPortable; }
