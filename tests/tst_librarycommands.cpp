@@ -1,9 +1,14 @@
+#include "Commands.h"
 #include "LibraryFixture.h"
 #include "MainWindow.h"
+#include "MemoryDocument.h"
 #include "Ribbon.h"
 #include "TestFiles.h"
 #include "shell/PaperFiles.h"
+#include "shell/VarnelError.h"
+#include "wordlink/CitationSource.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -165,6 +170,50 @@ private Q_SLOTS:
         FWindow->ImportGroups();
         FWindow->SelectGroupAndPaper(id, 1);
         QVERIFY(FWindow->PaperModel(TfrmMain::pgGroups).RowOfPaper(id) >= 0);
+    }
+
+    // The word-processor commands on the document the window is handed: the selected paper cited at the
+    // cursor (fast insertion as the settings say), the reference list pasted in the current style, the
+    // bracketed numbers of the text made citations of the selected group and the cited papers extracted into
+    // it. Without a word processor, or without a group, the user is told.
+    void wordCommands()
+    {
+        QVERIFY_THROWS_EXCEPTION(EVarnelError, FWindow->WordPaste());
+        auto document = std::make_shared<TMemoryDocument>(QStringLiteral("Shown "));
+        FWindow->OpenWordDocument = [document] { return document; };
+        TPaperRecord *paper = FWindow->FocusedPaper();
+        QVERIFY(paper);
+        const QString tag = paper->FileName;
+        FWindow->Commands()["WordPaste"]->trigger();
+        QCOMPARE(document->Text(), QStringLiteral("Shown [") + tag + u']'); // fast insertion: not refreshed
+        QAction *fast = FWindow->Commands()["actWordFastMode"];
+        QVERIFY(fast->isChecked());
+        fast->trigger();
+        QVERIFY(!FConfig->GetOptions<TOtherOptions>().FastWordInsertion());
+        FWindow->WordPaste();
+        QCOMPARE(document->Text(), QStringLiteral("Shown [1][1]"));
+        FWindow->WordPrepareList();
+        QCOMPARE(document->SourceCount(), 1);
+        QCOMPARE(document->Text(),
+            QStringLiteral("Shown [1][1]") + FWindow->Templater().ParseString(*paper, 1) + QStringLiteral("\r\n"));
+
+        FWindow->GroupsTree()->setCurrentIndex(QModelIndex());
+        FPrompts.Shown.clear();
+        FWindow->WordObjectsToGroup();
+        QCOMPARE(FPrompts.Messages(), QStringList {QStringLiteral("Select the group on the Groups page first.")});
+        FWindow->SelectGroupAndPaper(0, 1); // Favorites, empty so far
+        FWindow->WordObjectsToGroup();
+        QCOMPARE(FWindow->PaperModel(TfrmMain::pgGroups).rowCount(), 1);
+        QCOMPARE(FWindow->PaperModel(TfrmMain::pgGroups).Paper(0)->ID, paper->ID);
+
+        auto numbered = std::make_shared<TMemoryDocument>(QStringLiteral("As in [1]."));
+        FWindow->OpenWordDocument = [numbered] { return numbered; };
+        FWindow->WordConvertToObjects();
+        QCOMPARE(numbered->Text(), QStringLiteral("As in [1]."));
+        QCOMPARE(numbered->FieldCount(), 1);
+        QCOMPARE(CitationTag(numbered->FieldCode(1)), tag);
+        FWindow->WordConvertToText();
+        QCOMPARE(numbered->FieldCount(), 0);
     }
 };
 

@@ -236,9 +236,9 @@ private Q_SLOTS:
         QTest::newRow("export ris") << QStringLiteral("FileSaveRIS") << QStringLiteral("Content/Export")
                                     << QStringLiteral("& Export RIS ...") << QStringLiteral("Ctrl+S")
                                     << QStringLiteral("Export selected entries") << true;
-        QTest::newRow("word, not yet linked") << QStringLiteral("WordPaste") << QStringLiteral("Content/Export")
-                                              << QStringLiteral("&Word") << QStringLiteral("")
-                                              << QStringLiteral("Paste selected papers as citations") << false;
+        QTest::newRow("word") << QStringLiteral("WordPaste") << QStringLiteral("Content/Export")
+                              << QStringLiteral("&Word") << QStringLiteral("")
+                              << QStringLiteral("Paste selected papers as citations") << true;
         QTest::newRow("favorites") << QStringLiteral("PaperAddToFavorites") << QStringLiteral("Content/Manage group")
                                    << QStringLiteral("F&avorites") << QStringLiteral("Ctrl+0")
                                    << QStringLiteral("Add selected entry to Favorites") << true;

@@ -5,6 +5,7 @@
 #include "TerminationBridge.h"
 #include "VarnelApplication.h"
 #include "VarnelVersion.h"
+#include "WriterDocument.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
 
@@ -51,13 +52,23 @@ int main(int argc, char *argv[])
             window.raise();
             window.activateWindow();
         };
+        window.OpenWordDocument = [&config]() -> std::shared_ptr<TWordDocument> {
+            TWriterConnection writer(config.GetOptions<TOtherOptions>().WriterConnection());
+            return writer.CurrentDocument();
+        };
         channel.OnHandOver = [&window](const THandOver &handOver) { return window.ReceiveHandOver(handOver); };
         // A stop request closes the window as the user would: the layout and selections are saved.
-        TTerminationBridge bridge([&window] { window.close(); });
+        bool stopping = false;
+        TTerminationBridge bridge([&window, &stopping] {
+            stopping = true;
+            window.close();
+        });
         window.Start(connected, request);
-        while (shown.elapsed() < 500) // the splash stays for at least half a second
+        while (shown.elapsed() < 500 && !stopping) // the splash stays for at least half a second
             QApplication::processEvents(QEventLoop::AllEvents, 50);
         splash.close();
+        if (stopping) // asked to stop while starting: the window was closed as a user would, nothing is left to run
+            return 0;
         window.show();
         return QApplication::exec();
     } catch (const EVarnelError &error) {

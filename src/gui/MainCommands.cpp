@@ -122,6 +122,16 @@ void TfrmMain::BindCommands()
         c.Bind(numbering, [] {}); // a choice read by the next copy
     c.Bind("DBUpdate", [this] { UpdateDatabase(); });
     c.Bind("FileSaveRIS", [this] { ExportRIS(); });
+    c.Bind("WordPaste", [this] { WordPaste(); });
+    c.Bind("WordPrepareList", [this] { WordPrepareList(); });
+    c.Bind("WordConvertToText", [this] { WordConvertToText(); });
+    c.Bind("actWordConvertToObj", [this] { WordConvertToObjects(); });
+    c.Bind("actWordObjectsToGroup", [this] { WordObjectsToGroup(); });
+    c.Bind("actWordUpdateRefernces", [this] { WordUpdateReferences(); });
+    c.Bind("actWordFastMode", [this] {
+        FConfig.GetOptions<TOtherOptions>().SetFastWordInsertion(
+            FCommands->Get(QStringLiteral("actWordFastMode"))->isChecked());
+    });
     c.Bind("acPaperExportPDF", [this] { ExportFullTexts(false); });
     c.Bind("actPaperExportPDFRIS", [this] { ExportFullTexts(true); });
     c.Bind("DatabaseExportAll", [this] { ExportAll(); });

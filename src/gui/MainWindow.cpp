@@ -24,6 +24,7 @@
 #include "web/LocalStatus.h"
 #include "web/VersionChecker.h"
 #include "web/WebParser.h"
+#include "wordlink/WordDocument.h"
 
 #include <QAction>
 #include <QApplication>
@@ -146,6 +147,9 @@ TfrmMain::TfrmMain(TConfig &config, TdmMain &dm, TUserPrompts &prompts, QWidget 
     RunStylesManager = [](TfrmTemplate &manager) { return manager.exec() == QDialog::Accepted; };
     RunSettings = [](TfrmSettings &settings) { return settings.exec() == QDialog::Accepted; };
     RunNewVersionDialog = [](TfrmNewVersionInfo &dialog) { dialog.exec(); };
+    OpenWordDocument = []() -> std::shared_ptr<TWordDocument> {
+        throw EVarnelError(QStringLiteral("No word processor is linked to this window."));
+    };
     FUpdateTimer = new QTimer(this); // tmrCheckUpdate: one automatic check, 10 s after the start
     FUpdateTimer->setInterval(10000);
     FUpdateTimer->setSingleShot(true);

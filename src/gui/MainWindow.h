@@ -33,6 +33,8 @@ class QTimer;
 class TfrmJournal;
 class TfrmNewVersionInfo;
 class TVersionCheckerThread;
+class TWordDocument;
+class TWordHelper;
 class TfrmPaper;
 class TfrmSettings;
 class TfrmTemplate;
@@ -195,6 +197,19 @@ public:
     void ExportGroups();
     void ImportGroups();
 
+    // The word-processor commands on the running word processor's open document: the chosen papers cited at
+    // the cursor, the reference list pasted, citations turned into text, bracketed numbers into citations of
+    // the selected group, the cited papers added to it, the fields refreshed.
+    void WordPaste();
+    void WordPrepareList();
+    void WordConvertToText();
+    void WordConvertToObjects();
+    void WordObjectsToGroup();
+    void WordUpdateReferences();
+    // The document of the running word processor; raises EVarnelError when there is none. The program connects
+    // to LibreOffice Writer; tests hand in a document of their own.
+    std::function<std::shared_ptr<TWordDocument>()> OpenWordDocument;
+
     // The column header menu: its entries checked for the active list's columns, "Journal" and "No" shown
     // for the groups list only; choosing an entry removes or adds that column and saves the layouts.
     void SyncHeaderMenu();
@@ -275,6 +290,11 @@ private:
     void SaveLayout();
     void ShowQuickSearch();
     void ShowStatistics();
+    // One word-processor command: the busy cursor, the popup (none for an empty text), the document and a
+    // helper on it, all let go also when the command fails.
+    void RunWordAction(const QString &popupText, const std::function<void(TWordHelper &)> &action);
+    // The group selected on the Groups page; 0, told to the user, when none or a folder is.
+    int SelectedGroupForWord();
     // Progress of a long operation in the status bar's progress pane.
     TProgress StatusProgress();
     // After the library was replaced: no last paper, the trees, lists, group menus and styles again.

@@ -165,6 +165,10 @@ TfrmSettings::TfrmSettings(TConfig &config, TUserPrompts &prompts, QWidget *pare
     behaviorLayout->addWidget(new QLabel(QStringLiteral("<b>Behavior</b>")));
     FCheckForUpdates = new QCheckBox(QStringLiteral("Automatically check for updates"));
     behaviorLayout->addWidget(FCheckForUpdates);
+    behaviorLayout->addWidget(new QLabel(QStringLiteral("LibreOffice Writer connection (soffice --accept):")));
+    FWriterConnection = new QLineEdit;
+    FWriterConnection->setObjectName(QStringLiteral("edWriterConnection"));
+    behaviorLayout->addWidget(FWriterConnection);
     behaviorLayout->addStretch(1);
     FPages->addWidget(behavior);
 
@@ -217,6 +221,7 @@ void TfrmSettings::LoadSetting()
     FViewerPath->SetFileName(viewer.Path() + viewer.ExeName());
     FPreParams->setText(viewer.Params());
     FCheckForUpdates->setChecked(FConfig.GetOptions<TOtherOptions>().CheckForUpdates());
+    FWriterConnection->setText(FConfig.GetOptions<TOtherOptions>().WriterConnection());
 }
 
 void TfrmSettings::SaveSettings()
@@ -246,6 +251,7 @@ void TfrmSettings::SaveSettings()
     viewer.SetPath(FViewerPath->FileName().isEmpty() ? QString() : program.path() + u'/');
     viewer.SetParams(FPreParams->text());
     FConfig.GetOptions<TOtherOptions>().SetCheckForUpdates(FCheckForUpdates->isChecked());
+    FConfig.GetOptions<TOtherOptions>().SetWriterConnection(FWriterConnection->text().trimmed());
 }
 
 void TfrmSettings::CheckNumValue(QLineEdit *field)

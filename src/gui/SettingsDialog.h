@@ -80,6 +80,7 @@ public:
     QLineEdit *Field(const QString &name) const;
     QCheckBox *UseIESettings() const { return FUseIE; }
     QCheckBox *CheckForUpdates() const { return FCheckForUpdates; }
+    QLineEdit *WriterConnection() const { return FWriterConnection; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -103,4 +104,5 @@ private:
     QLineEdit *FTimeOut;
     QLineEdit *FReadTimeOut;
     QCheckBox *FCheckForUpdates;
+    QLineEdit *FWriterConnection;
 };

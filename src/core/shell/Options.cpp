@@ -71,8 +71,7 @@ TBaseOptions::TBaseOptions(TIniFile &iniFile, QString section, QList<TOptionProp
     , FSection(std::move(section))
     , FProperties(std::move(properties))
     , FProgramFolder(std::move(programFolder))
-{
-}
+{ }
 
 const TOptionProperty &TBaseOptions::Property(int index) const
 {
@@ -128,11 +127,10 @@ void TBaseOptions::SetString(int index, const QString &value)
 
 TProxyOptions::TProxyOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Proxy"),
-                   {Str("Proxy"), Int("Port", 0), Str("User"), Str("Pass"), Bool("UseIESettings", false),
-                       Int("TimeOut", 30000), Int("ReadTimeOut", 30000)},
-                   programFolder)
-{
-}
+        {Str("Proxy"), Int("Port", 0), Str("User"), Str("Pass"), Bool("UseIESettings", false), Int("TimeOut", 30000),
+            Int("ReadTimeOut", 30000)},
+        programFolder)
+{ }
 
 QString TProxyOptions::Pass() const
 {
@@ -147,28 +145,27 @@ void TProxyOptions::SetPass(const QString &value)
 
 TLastOptions::TLastOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Last"),
-                   {Int("LastJournal", 0), Int("LastPaper", 0), Str("LastTemplateTitle", QStringLiteral("Thin Solid Films")),
-                    Int("ActivePage", 0), Int("LastGroup", 0), Int("LastGroupPaper", 0), Int("JInfoIndx", 0),
-                    Int("SInfoIndx", 0), Int("GInfoIndx", 0)},
-                   programFolder)
-{
-}
+        {Int("LastJournal", 0), Int("LastPaper", 0), Str("LastTemplateTitle", QStringLiteral("Thin Solid Films")),
+            Int("ActivePage", 0), Int("LastGroup", 0), Int("LastGroupPaper", 0), Int("JInfoIndx", 0),
+            Int("SInfoIndx", 0), Int("GInfoIndx", 0)},
+        programFolder)
+{ }
 
 TOtherOptions::TOtherOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Options"),
-                   {Bool("CheckForUpdates", true), Str("UpdateInfoURL", QStringLiteral("https://www.varnel.org/update/varnel.info")),
-                    Bool("FastWordInsertion", true)},
-                   programFolder)
-{
-}
+        {Bool("CheckForUpdates", true),
+            Str("UpdateInfoURL", QStringLiteral("https://www.varnel.org/update/varnel.info")),
+            Bool("FastWordInsertion", true),
+            Str("WriterConnection", QStringLiteral("socket,host=127.0.0.1,port=2002;urp"))},
+        programFolder)
+{ }
 
 TPathOptions::TPathOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Path"),
-                   {Str("LibraryPath"), Str("LastAddPaperFolder"), Str("LastOpenRISFolder"), Str("LastSaveRISFolder"),
-                    Str("LastSavePDFFolder"), Str("LastSaveAllFolder"), Str("LastBackupFolder"), Str("DBFilePath")},
-                   programFolder)
-{
-}
+        {Str("LibraryPath"), Str("LastAddPaperFolder"), Str("LastOpenRISFolder"), Str("LastSaveRISFolder"),
+            Str("LastSavePDFFolder"), Str("LastSaveAllFolder"), Str("LastBackupFolder"), Str("DBFilePath")},
+        programFolder)
+{ }
 
 QString TPathOptions::LibraryPath() const
 {
@@ -177,17 +174,14 @@ QString TPathOptions::LibraryPath() const
 
 TViewerOptions::TViewerOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Viewer"),
-                   {Str("ExeName"), Str("Path"), Str("Params", QStringLiteral("-restrict -zoom \"fit width\""))},
-                   programFolder)
-{
-}
+        {Str("ExeName"), Str("Path"), Str("Params", QStringLiteral("-restrict -zoom \"fit width\""))}, programFolder)
+{ }
 
 TWindowOptions::TWindowOptions(TIniFile &iniFile, const QString &programFolder)
     : TBaseOptions(iniFile, QStringLiteral("Window"),
-                   {Int("State", 0), Int("FormTop", 100), Int("FormLeft", 100), Int("FormWidth", 900),
-                    Int("FormHeight", 780), Int("SplitterVJ", 20), Int("SplitterJ", 80), Int("SplitterS", 80),
-                    Int("SplitterVG", 20), Int("SplitterG", 80), Int("SplitterJH", 50), Int("SplitterSH", 50),
-                    Int("SplitterGH", 50), Bool("WideModeJ", false), Bool("WideModeS", false), Bool("WideModeG", false)},
-                   programFolder)
-{
-}
+        {Int("State", 0), Int("FormTop", 100), Int("FormLeft", 100), Int("FormWidth", 900), Int("FormHeight", 780),
+            Int("SplitterVJ", 20), Int("SplitterJ", 80), Int("SplitterS", 80), Int("SplitterVG", 20),
+            Int("SplitterG", 80), Int("SplitterJH", 50), Int("SplitterSH", 50), Int("SplitterGH", 50),
+            Bool("WideModeJ", false), Bool("WideModeS", false), Bool("WideModeG", false)},
+        programFolder)
+{ }

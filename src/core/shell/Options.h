@@ -117,6 +117,9 @@ public:
     void SetUpdateInfoURL(const QString &value) { SetString(1, value); }
     bool FastWordInsertion() const { return GetBoolean(2); }
     void SetFastWordInsertion(bool value) { SetBoolean(2, value); }
+    // How the word-processor link reaches a running LibreOffice Writer: its "--accept" connection string.
+    QString WriterConnection() const { return GetString(3); }
+    void SetWriterConnection(const QString &value) { SetString(3, value); }
 };
 
 class TPathOptions final : public TBaseOptions

@@ -187,6 +187,15 @@ std::unique_ptr<EHttpError> THttpSession::Run(const QByteArray &method, const QU
     }
     if (OnEnd && begun)
         OnEnd();
+    // A connection closed before the announced length is a failed transfer, however the transport reports it:
+    // half a file must never pass for the file.
+    bool lengthKnown = false;
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&lengthKnown);
+    if (failure.isEmpty() && reply->error() == QNetworkReply::NoError && lengthKnown && total < announced
+        && reply->rawHeader("Content-Encoding").isEmpty())
+        return std::make_unique<EHttpError>(
+            QStringLiteral("The connection to %1 closed before the answer was complete").arg(url.host()),
+            QNetworkReply::RemoteHostClosedError, 0);
     if (!failure.isEmpty())
         return std::make_unique<EHttpError>(failure, QNetworkReply::UnknownContentError, FLastStatus);
     if (reply->error() == QNetworkReply::NoError && FLastStatus >= 200 && FLastStatus < 300)
