@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+#include <zip.h>
+
 namespace {
 
 const QChar Eot(4);
@@ -39,6 +41,27 @@ class TestBackup : public QObject
     }
 
     // A library with styles, a folder with a group, an empty group, journals with a two-line comment and papers.
+    // Adds entries of the given names and contents to an archive; stored as they are unless compressed.
+    static bool AddEntries(
+        const QString &archive, const QList<std::pair<QByteArray, QByteArray>> &entries, bool compressed = false)
+    {
+        int error = 0;
+        zip_t *zip = zip_open(QFile::encodeName(archive).constData(), 0, &error);
+        if (!zip)
+            return false;
+        for (const auto &[name, content] : entries) {
+            zip_source_t *source = zip_source_buffer(zip, content.constData(), zip_uint64_t(content.size()), 0);
+            const zip_int64_t index = source ? zip_file_add(zip, name.constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+            if (index < 0) {
+                zip_source_free(source);
+                zip_discard(zip);
+                return false;
+            }
+            zip_set_file_compression(zip, zip_uint64_t(index), compressed ? ZIP_CM_DEFLATE : ZIP_CM_STORE, 0);
+        }
+        return zip_close(zip) == 0;
+    }
+
     void FillLibrary()
     {
         TRISImporter importer(*FDb->Dm, FDb->Prompts);
@@ -198,6 +221,70 @@ private Q_SLOTS:
         const QString file = dir.filePath(QStringLiteral("bad.vbk"));
         QVERIFY(WriteTestFile(file, content));
         QVERIFY_THROWS_EXCEPTION(EVarnelError, RestoreLibrary(*FDb->Dm, FDb->Prompts, file, FDb->Library));
+        QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 3);
+        QVERIFY(!QFileInfo::exists(FDb->Dir.filePath(QStringLiteral("Database/varnel.bak"))));
+    }
+
+    // Entry names are never paths: entries named to climb out of a folder, or absolute, are records like any
+    // other and nothing is written outside the library; ten thousand entries of no meaning are passed over.
+    void hostileEntryNames()
+    {
+        FillLibrary();
+        QTemporaryDir dir;
+        const QString archive = dir.filePath(QStringLiteral("hostile.vbk"));
+        BackupLibrary(*FDb->Dm, archive);
+        QList<std::pair<QByteArray, QByteArray>> entries = {
+            {"../escaped.ris", "TY  - JOUR\r\nT1  - Climbing\r\nJO  - Wear\r\nER  - \r\n"},
+            {"/tmp/varnel-absolute.ris", "TY  - JOUR\r\nT1  - Absolute\r\nJO  - Wear\r\nER  - \r\n"},
+            {"..\\..\\back.ris", "TY  - JOUR\r\nT1  - Backslashes\r\nJO  - Wear\r\nER  - \r\n"}};
+        for (int i = 0; i < 10000; ++i)
+            entries.append({"junk/" + QByteArray::number(i) + ".bin", "x"});
+        QVERIFY(AddEntries(archive, entries));
+        RestoreLibrary(*FDb->Dm, FDb->Prompts, archive, FDb->Library);
+        QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 6);
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("../escaped.ris"))));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/tmp/varnel-absolute.ris")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList {QStringLiteral("hostile.vbk")});
+    }
+
+    // An entry larger than any library writes (a compression bomb) or a missing list is refused before the
+    // library changes: the papers stay and no ".bak" is made.
+    void unreadableArchiveChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("65 MB record") << QByteArray("big.ris") << QByteArray(65 << 20, ' ');
+        QTest::newRow("65 MB group list") << QByteArray("_Data\\Groups.glst") << QByteArray(65 << 20, ' ');
+    }
+
+    void unreadableArchiveChangesNothing()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(QByteArray, content);
+        FillLibrary();
+        QTemporaryDir dir;
+        const QString archive = dir.filePath(QStringLiteral("bomb.vbk"));
+        {
+            TDatabaseFixture other;
+            QVERIFY(other.Create());
+            BackupLibrary(*other.Dm, archive);
+        }
+        if (name.startsWith("_Data")) {
+            // The archive's own group list is replaced by the oversized one.
+            int error = 0;
+            zip_t *zip = zip_open(QFile::encodeName(archive).constData(), 0, &error);
+            QVERIFY(zip);
+            QVERIFY(zip_delete(zip, zip_uint64_t(zip_name_locate(zip, name.constData(), 0))) == 0);
+            QVERIFY(zip_close(zip) == 0);
+        }
+        QVERIFY(AddEntries(archive, {{name, content}}, true));
+        QVERIFY(QFileInfo(archive).size() < (1 << 20)); // it compresses to almost nothing
+        try {
+            RestoreLibrary(*FDb->Dm, FDb->Prompts, archive, FDb->Library);
+            QFAIL("the archive was restored");
+        } catch (const EVarnelError &error) {
+            QVERIFY2(error.Message().contains(QStringLiteral("too large")), qPrintable(error.Message()));
+        }
         QCOMPARE(FDb->Scalar(QStringLiteral("SELECT Count(*) FROM Papers")), 3);
         QVERIFY(!QFileInfo::exists(FDb->Dir.filePath(QStringLiteral("Database/varnel.bak"))));
     }

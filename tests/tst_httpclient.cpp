@@ -1,6 +1,7 @@
 #include "LoopbackHttpServer.h"
 #include "shell/Config.h"
 #include "web/HttpClient.h"
+#include "web/HttpSession.h"
 
 #include <QDir>
 #include <QNetworkProxy>
@@ -64,6 +65,30 @@ private Q_SLOTS:
         QCOMPARE(server.Requests().size(), 2);
         for (const TRequest &request : server.Requests())
             QCOMPARE(request.Headers.value("user-agent"), VarnelUserAgent);
+    }
+
+    // A redirect away from the web (a local file, another scheme) is refused as an error: nothing of the target
+    // is read.
+    void redirectsLeavingTheWeb_data()
+    {
+        QTest::addColumn<QByteArray>("target");
+        QTest::newRow("local file") << QByteArray("file:///etc/passwd");
+        QTest::newRow("ftp") << QByteArray("ftp://127.0.0.1/file.pdf");
+        QTest::newRow("data") << QByteArray("data:text/plain,hello");
+    }
+
+    void redirectsLeavingTheWeb()
+    {
+        QFETCH(QByteArray, target);
+        TLoopbackHttpServer server([&](const TRequest &) { return TResponse {302, {{"Location", target}}, {}}; });
+        THttpSession session;
+        try {
+            const QByteArray body = session.Get(server.Url(QStringLiteral("/paper")));
+            QFAIL(qPrintable(QStringLiteral("followed to %1: %2").arg(QString::fromLatin1(target), QString::fromLatin1(body.left(40)))));
+        } catch (const EHttpError &error) {
+            QCOMPARE(error.Error(), QNetworkReply::ProtocolUnknownError);
+        }
+        QCOMPARE(server.Requests().size(), 1);
     }
 
     // The [Proxy] settings route requests through the proxy, which is answered with the stored credentials;

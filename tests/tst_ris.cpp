@@ -365,6 +365,49 @@ private Q_SLOTS:
             QCOMPARE(read.Journal->City, QStringLiteral("Oslo"));
     }
 
+    // Hostile values: 10 MB fields, every Unicode plane, control characters, quotes and backslashes, journal
+    // titles that would name no folder or a parent one. Each is stored (cut to its column where one limits it)
+    // and read back; the paper's files stay inside the library folder.
+    void hostileValues_data()
+    {
+        QTest::addColumn<QString>("journal");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("storedTitle");
+        QTest::addColumn<int>("abstractSize");
+        const QString planes = QString::fromUcs4(U"A\u00e9\u0416\u4e2d\U0001F600\U00020000\U000E0041\U000F0000\U0010FFFD");
+        QTest::newRow("every plane") << QStringLiteral("Wear") << planes << planes << 10;
+        QTest::newRow("quotes, backslashes, controls")
+            << QStringLiteral("Wear") << QStringLiteral("O'Brien's \\ \"x\" \x01\x07\t end") << QStringLiteral("O'Brien's \\ \"x\" \x01\x07\t end") << 10;
+        QTest::newRow("10 MB title and abstract") << QStringLiteral("Wear") << QString(10 << 20, u'T') << QString(250, u'T')
+                                                  << (10 << 20);
+        QTest::newRow("journal of dots") << QStringLiteral("..") << QStringLiteral("Dots") << QStringLiteral("Dots") << 10;
+        QTest::newRow("journal of a slash") << QStringLiteral("/") << QStringLiteral("Slash") << QStringLiteral("Slash") << 10;
+        QTest::newRow("journal climbing") << QStringLiteral("../../etc") << QStringLiteral("Climb") << QStringLiteral("Climb") << 10;
+    }
+
+    void hostileValues()
+    {
+        QFETCH(QString, journal);
+        QFETCH(QString, title);
+        QFETCH(QString, storedTitle);
+        QFETCH(int, abstractSize);
+        const QString abstract(abstractSize, u'a');
+        int pid = 0;
+        QCOMPARE(Import(QStringLiteral("TY  - JOUR\nT1  - ") + title + QStringLiteral("\nJO  - ") + journal
+                            + QStringLiteral("\nVL  - ..\nAB  - ") + abstract + QStringLiteral("\nER  - \n"),
+                     false, nullptr, &pid)
+                     .Stored,
+            1);
+        const TPapers back = FDb->LoadPaper(pid);
+        QCOMPARE(back.front()->Title, storedTitle);
+        QCOMPARE(back.front()->Abst.size(), abstract.size());
+        TPaperRecord paper = *back.front();
+        const QString library = QDir(FDb->Library).absolutePath() + u'/';
+        const QString path = QDir::cleanPath(PaperFullPath(FDb->Library, paper));
+        QVERIFY2(path.startsWith(library), qPrintable(path));
+        QCOMPARE(QDir::cleanPath(path).count(u'/'), library.count(u'/') + 2); // journal folder, volume folder, file
+    }
+
     void exports()
     {
         const int journal = FDb->AddJournal(QStringLiteral("Applied Physics Letters"));

@@ -6,9 +6,22 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// A file name or a web address is far shorter: a longer message is no hand-over and is refused unread.
+constexpr qsizetype MaxMessage = 64 * 1024;
+
+// The user the peer runs as; only the user's own later starts may hand anything over.
+bool FromThisUser(const QLocalSocket &socket)
+{
+    ucred peer {};
+    socklen_t length = sizeof(peer);
+    return getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0
+        && peer.uid == getuid();
+}
 
 // A message: the tag and the text's UTF-8 bytes, each preceded by its length; the answer: one 32-bit number.
 QByteArray Encode(const THandOver &handOver)
@@ -60,8 +73,21 @@ bool TInstanceChannel::Listen()
 void TInstanceChannel::Serve(QLocalSocket *socket)
 {
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    if (!FromThisUser(*socket)) {
+        socket->abort();
+        return;
+    }
     connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer = QByteArray()]() mutable {
         buffer += socket->readAll();
+        if (buffer.size() > MaxMessage) {
+            buffer.clear();
+            QByteArray refusal;
+            QDataStream(&refusal, QIODevice::WriteOnly) << qint32(0);
+            socket->write(refusal);
+            socket->flush();
+            socket->disconnectFromServer();
+            return;
+        }
         QDataStream in(buffer);
         in.startTransaction();
         quint32 tag = 0;

@@ -28,6 +28,11 @@ const QString GroupFoldersEntry = QStringLiteral("_Data\\GroupFolders.glst");
 const QString GroupsEntry = QStringLiteral("_Data\\Groups.glst");
 const QString JournalsEntry = QStringLiteral("_Data\\Journals.glst");
 
+// No list or RIS record of a library comes near this; a larger entry is damage or a trap.
+constexpr zip_uint64_t MaxEntrySize = 64 << 20;
+// Nor does a whole library's text.
+constexpr qsizetype MaxArchiveText = qsizetype(2) << 30;
+
 QString ZipError(zip_t *archive)
 {
     return QString::fromUtf8(zip_strerror(archive));
@@ -130,6 +135,13 @@ public:
         if (!file)
             throw EVarnelError(
                 QStringLiteral("Cannot read \"%1\" from the archive. %2").arg(Name(index), ZipError(FArchive)));
+        // The size is the archive's claim: an entry no library could have written is refused before memory is
+        // taken for it.
+        if (stat.size > MaxEntrySize) {
+            zip_fclose(file);
+            throw EVarnelError(
+                QStringLiteral("The archive entry \"%1\" is too large to be part of a backup.").arg(Name(index)));
+        }
         QByteArray data(qsizetype(stat.size), Qt::Uninitialized);
         const zip_int64_t read = zip_fread(file, data.data(), stat.size);
         zip_fclose(file);
@@ -189,26 +201,42 @@ void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName,
         throw EVarnelError(QStringLiteral("The style list of \"%1\" is damaged. %2").arg(fileName, error.Message()));
     }
 
-    EmptyDatabase(dm);
-    ReplaceStyles(dm, styles);
+    // Everything is read before the library changes: an archive that cannot be read leaves the library as it was.
     // All records go to the importer as one input (one transaction); an empty line closes each.
     QStringList records;
+    qsizetype textSize = 0;
     const zip_int64_t count = archive.Count();
     for (zip_int64_t i = 0; i < count; ++i) {
         if (!archive.Name(i).endsWith(QStringLiteral(".ris"), Qt::CaseInsensitive))
             continue;
-        records << SplitLines(archive.Text(i)) << QString();
+        const QString text = archive.Text(i);
+        textSize += text.size();
+        if (textSize > MaxArchiveText)
+            throw EVarnelError(
+                QStringLiteral("\"%1\" holds more text than a library can: it is no backup.").arg(fileName));
+        records << SplitLines(text) << QString();
         if (progress)
             progress(int(i + 1), int(count));
     }
-    TRISImporter(dm, prompts).Parse(records, true);
+    QStringList groupFolders;
     try {
-        ImportGroupFolderList(dm, SplitLines(archive.Text(GroupFoldersEntry)));
+        groupFolders = SplitLines(archive.Text(GroupFoldersEntry));
     } catch (const EVarnelError &) {
         // Group folders are optional in an archive.
     }
-    ImportGroupMemberList(dm, SplitLines(archive.Text(GroupsEntry)));
-    ImportJournalList(dm, SplitLines(archive.Text(JournalsEntry)));
+    const QStringList groups = SplitLines(archive.Text(GroupsEntry));
+    const QStringList journals = SplitLines(archive.Text(JournalsEntry));
+
+    EmptyDatabase(dm);
+    ReplaceStyles(dm, styles);
+    TRISImporter(dm, prompts).Parse(records, true);
+    try {
+        ImportGroupFolderList(dm, groupFolders);
+    } catch (const EVarnelError &) {
+        // A group folder that cannot be made leaves its groups at the top level.
+    }
+    ImportGroupMemberList(dm, groups);
+    ImportJournalList(dm, journals);
     SyncLocalFiles(dm, libraryFolder);
 }
 

@@ -14,8 +14,9 @@ class TUserPrompts;
 void BackupLibrary(TdmMain &dm, const QString &fileName, const TProgress &progress = {});
 
 // Replaces the library by the archive's content, then syncs the local-file flags with libraryFolder. The archive
-// is opened and checked first: a file that is no backup raises EVarnelError and changes nothing. Records that
-// fail are reported by the importer and skipped.
+// is read whole first: a file that is no backup, a missing list, a damaged entry or one larger than any library
+// writes raises EVarnelError and changes nothing. Entry names are only matched, never used as paths. Records
+// that fail are reported by the importer and skipped.
 void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName, const QString &libraryFolder,
     const TProgress &progress = {});
 

@@ -104,6 +104,15 @@ std::unique_ptr<EHttpError> THttpSession::Run(const QByteArray &method, const QU
     if (!url.isValid() || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")))
         return std::make_unique<EHttpError>(
             QStringLiteral("\"%1\" is not a web address").arg(url.toString()), QNetworkReply::ProtocolUnknownError, 0);
+    if (Responder) {
+        const QByteArray answer = Responder(method, url, body);
+        FLastStatus = 200;
+        if (sink)
+            sink->write(answer);
+        else
+            *received = answer;
+        return nullptr;
+    }
     QNetworkRequest request(url);
     for (const auto &[name, value] : FHeaders)
         request.setRawHeader(name, value);

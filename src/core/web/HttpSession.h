@@ -56,6 +56,10 @@ public:
 
     // GET or POST; the body of a successful answer, or EHttpError. extraHeaders go with this request only.
     // A body beyond MaxBodySize ends the request with an error.
+    // Answers every request in place of the network when set (fuzzing and offline runs): the body of a
+    // successful answer to the method, address and request body.
+    std::function<QByteArray(const QByteArray &method, const QUrl &url, const QByteArray &body)> Responder;
+
     QByteArray Get(const QUrl &url, const THttpHeaders &extraHeaders = {});
     QByteArray Post(const QUrl &url, const QByteArray &body, const THttpHeaders &extraHeaders = {});
     // GET with the body written to sink as it arrives. Returns normally even when the request fails: the

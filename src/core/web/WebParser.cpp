@@ -40,13 +40,13 @@ QByteArray FormBody(const QList<std::pair<QString, QString>> &fields)
 {
     // A field listed twice is sent once, at its first place, with its last value; empty values are left out.
     QList<std::pair<QString, QString>> merged;
-    for (const auto &[name, value] : fields) {
-        auto existing
-            = std::find_if(merged.begin(), merged.end(), [&name](const auto &field) { return field.first == name; });
+    for (const auto &field : fields) {
+        auto existing = std::find_if(
+            merged.begin(), merged.end(), [&field](const auto &known) { return known.first == field.first; });
         if (existing != merged.end())
-            existing->second = value;
+            existing->second = field.second;
         else
-            merged.append({name, value});
+            merged.append(field);
     }
     QByteArray body;
     for (const auto &[name, value] : merged) {

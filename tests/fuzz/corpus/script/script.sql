@@ -1,0 +1,5 @@
+CREATE TABLE A (ID INTEGER);
+--@@
+/* note */
+INSERT INTO A VALUES (1);
+--@@
