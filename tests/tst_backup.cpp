@@ -289,6 +289,22 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(FDb->Dir.filePath(QStringLiteral("Database/varnel.bak"))));
     }
 
+    // A finished restore leaves no trace; one stopped half-way (its marker still beside the database) is told
+    // at the next opening, naming the archive and the kept library.
+    void interruptedRestoreIsTold()
+    {
+        FillLibrary();
+        QTemporaryDir dir;
+        const QString archive = dir.filePath(QStringLiteral("library.vbk"));
+        BackupLibrary(*FDb->Dm, archive);
+        RestoreLibrary(*FDb->Dm, FDb->Prompts, archive, FDb->Library);
+        QCOMPARE(InterruptedRestoreNotice(FDb->DBFileName()), QString());
+        QVERIFY(WriteTestFile(FDb->DBFileName() + QStringLiteral(".restoring"), archive.toUtf8()));
+        const QString notice = InterruptedRestoreNotice(FDb->DBFileName());
+        QVERIFY(notice.contains(archive));
+        QVERIFY(notice.contains(FDb->Dir.filePath(QStringLiteral("Database/varnel.bak"))));
+    }
+
     // A library without styles still writes its (empty) style list, and its archive restores.
     void restoreOfALibraryWithoutStyles()
     {

@@ -6,6 +6,7 @@
 #include "VarnelApplication.h"
 #include "VarnelVersion.h"
 #include "WriterDocument.h"
+#include "exchange/Backup.h"
 #include "library/DataModule.h"
 #include "shell/Config.h"
 
@@ -47,6 +48,9 @@ int main(int argc, char *argv[])
             config.GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile), request.RunUpdateScript);
         TfrmMain window(config, dm, prompts);
         prompts.SetParentWindow(&window);
+        const QString notice = InterruptedRestoreNotice(dm.DBFileName());
+        if (!notice.isEmpty())
+            prompts.ShowMessage(notice, TMessageKind::mkWarning);
         channel.OnRaise = [&window] {
             window.showNormal();
             window.raise();

@@ -1,5 +1,7 @@
 #include "CliContext.h"
 
+#include "exchange/Backup.h"
+
 #include <QCoreApplication>
 
 #include <cstdio>
@@ -47,6 +49,9 @@ TdmMain &TCliContext::Library()
     if (!dm->OpenLibrary(dbFile, config.GetSystemFileName(TVarnelSystemFile::sfDBUpdateFile), false)
         || !dm->Connected())
         throw EVarnelError(QStringLiteral("Cannot open the library database \"%1\"").arg(dbFile));
+    const QString notice = InterruptedRestoreNotice(dbFile);
+    if (!notice.isEmpty())
+        Err << QStringLiteral("varnel-cli: warning: ") << notice << Qt::endl;
     FDm = std::move(dm);
     return *FDm;
 }

@@ -33,6 +33,11 @@ constexpr zip_uint64_t MaxEntrySize = 64 << 20;
 // Nor does a whole library's text.
 constexpr qsizetype MaxArchiveText = qsizetype(2) << 30;
 
+QString RestoreMarker(const QString &dbFileName)
+{
+    return dbFileName + QStringLiteral(".restoring");
+}
+
 QString ZipError(zip_t *archive)
 {
     return QString::fromUtf8(zip_strerror(archive));
@@ -227,6 +232,10 @@ void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName,
     const QStringList groups = SplitLines(archive.Text(GroupsEntry));
     const QStringList journals = SplitLines(archive.Text(JournalsEntry));
 
+    // A marker beside the database says a restore is under way until it has finished.
+    const QString marker = TdmMain::IsServerName(dm.DBFileName()) ? QString() : RestoreMarker(dm.DBFileName());
+    if (!marker.isEmpty())
+        SaveTextFile(marker, fileName);
     EmptyDatabase(dm);
     ReplaceStyles(dm, styles);
     TRISImporter(dm, prompts).Parse(records, true);
@@ -238,6 +247,21 @@ void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName,
     ImportGroupMemberList(dm, groups);
     ImportJournalList(dm, journals);
     SyncLocalFiles(dm, libraryFolder);
+    if (!marker.isEmpty())
+        QFile::remove(marker);
+}
+
+QString InterruptedRestoreNotice(const QString &dbFileName)
+{
+    const QString marker = RestoreMarker(dbFileName);
+    if (!QFileInfo::exists(marker))
+        return {};
+    const QFileInfo database(dbFileName);
+    return QStringLiteral("The restore from \"%1\" did not finish: the library may lack papers of the archive. The "
+                          "library as it was before the restore is kept as \"%2\". Restore the archive again, or "
+                          "close Varnel and copy that file over \"%3\" to go back to it.")
+        .arg(ReadTextLines(marker).value(0),
+            database.path() + u'/' + database.completeBaseName() + QStringLiteral(".bak"), dbFileName);
 }
 
 void EmptyDatabase(TdmMain &dm)

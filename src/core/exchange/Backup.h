@@ -20,6 +20,11 @@ void BackupLibrary(TdmMain &dm, const QString &fileName, const TProgress &progre
 void RestoreLibrary(TdmMain &dm, TUserPrompts &prompts, const QString &fileName, const QString &libraryFolder,
     const TProgress &progress = {});
 
+// The warning for a library whose last restore did not finish (the program was stopped or crashed while the
+// library was being replaced): which library is there now and where the one before it is kept. Empty when the
+// last restore finished or none was made.
+QString InterruptedRestoreNotice(const QString &dbFileName);
+
 // Keeps a copy of the database file as ".bak" (replacing an older one) and creates a new, seeded database in
 // its place. Raises EVarnelError when the copy or the new database cannot be made; the old file then stays.
 void EmptyDatabase(TdmMain &dm);
