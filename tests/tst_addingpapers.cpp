@@ -109,7 +109,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(LocalIn(window, 0, id) && LocalIn(window, 1, id) && LocalIn(window, 2, id), 10000);
         QTRY_VERIFY(!window.DownloadManager().Busy());
         QCOMPARE(window.DownloadQueue().Count(), 0); // done entries leave the list
-        QVERIFY(window.Commands()["DwnlStart"]->isEnabled());
+        QTRY_VERIFY(window.Commands()["DwnlStart"]->isEnabled()); // the worker's last step reaches the page
         QVERIFY(!window.Commands()["DwnlPause"]->isEnabled());
         TPapers stored;
         FDm->PreparePaper(id);

@@ -537,16 +537,14 @@ void TWriterDocument::UpdateFields()
 void TWriterDocument::InsertCitation(const QString &tag)
 {
     Office([&] {
+        // The field carries its source's data: the one added for it, or that of an earlier citation of the tag.
         TCitationSource source;
         source.Tag = tag;
-        bool found = false;
         for (const TCitationSource &known : FImpl->Sources())
             if (known.Tag == tag) {
                 source = known;
-                found = true;
                 break;
             }
-        Q_UNUSED(found);
         const Reference<text::XTextContent> field(
             Reference<lang::XMultiServiceFactory>(FImpl->Document, UNO_QUERY_THROW)
                 ->createInstance(U(BibliographyField)),
