@@ -45,12 +45,7 @@ private Q_SLOTS:
             QVERIFY(!loaded.front()->FileName.isEmpty());
             FPapers.push_back(std::move(loaded.front()));
         }
-        FDb->Dm->AddGroup(QStringLiteral("Cited"), 0);
-        TGroups groups;
-        FDb->Dm->GetGroups(groups);
-        for (const auto &group : groups)
-            if (group->Title == QLatin1String("Cited"))
-                FGroup = group->ID;
+        FGroup = AddTestGroup(*FDb->Dm, QStringLiteral("Cited"));
         FDb->Dm->AddToGroup(FGroup, TPaperRefs {Paper(2), Paper(0), Paper(1)});
         TTemplates styles;
         FDb->Dm->GetTemplates(styles);
@@ -209,27 +204,16 @@ private Q_SLOTS:
     // citation the library lacks is reported for each of its fields.
     void objectsToGroup()
     {
-        FDb->Dm->AddGroup(QStringLiteral("Extracted"), 0);
-        TGroups groups;
-        FDb->Dm->GetGroups(groups);
-        int extracted = 0;
-        for (const auto &group : groups)
-            if (group->Title == QLatin1String("Extracted"))
-                extracted = group->ID;
+        const int extracted = AddTestGroup(*FDb->Dm, QStringLiteral("Extracted"));
         FDb->Dm->AddToGroup(extracted, TPaperRefs {Paper(1)});
         FHelper->AddCitations({Paper(2)}, true);
         AddUnknownCitation();
         FHelper->AddCitations({Paper(1), Paper(2), Paper(0)}, true);
         AddUnknownCitation();
         FHelper->ObjectsToGroup(extracted);
-        TPapers members;
-        FDb->Dm->PreparePaperByGroup(extracted);
-        FDb->Dm->GetPapers(members, true);
-        QStringList titles;
-        for (const auto &paper : members)
-            titles << paper->Title;
-        QCOMPARE(titles, (QStringList {QStringLiteral("Hardness of coatings"), QStringLiteral("Scratch tests"),
-                             QStringLiteral("Friction & wear of films")}));
+        QCOMPARE(GroupPaperTitles(*FDb->Dm, extracted),
+            (QStringList {QStringLiteral("Hardness of coatings"), QStringLiteral("Scratch tests"),
+                QStringLiteral("Friction & wear of films")}));
         const QString missing
             = QStringLiteral("Citation 0123456789abcdef0123456789abcdef wasn't found in the database!");
         QCOMPARE(FDb->Prompts.Messages(), (QStringList {missing, missing}));

@@ -46,17 +46,6 @@ class TestWriter : public QObject
 
     TPaperRecord *Paper(int index) { return FPapers[std::size_t(index)].get(); }
 
-    int GroupNamed(const QString &title)
-    {
-        FDb->Dm->AddGroup(title, 0);
-        TGroups groups;
-        FDb->Dm->GetGroups(groups);
-        for (const auto &group : groups)
-            if (group->Title == title)
-                return group->ID;
-        return 0;
-    }
-
     // The reference line of a paper as the reader sees it: the style's bold switches gone.
     QString Plain(const QString &line)
     {
@@ -108,7 +97,7 @@ private Q_SLOTS:
             TPapers loaded = FDb->LoadPaper(id);
             FPapers.push_back(std::move(loaded.front()));
         }
-        FGroup = GroupNamed(QStringLiteral("Cited"));
+        FGroup = AddTestGroup(*FDb->Dm, QStringLiteral("Cited"));
         FDb->Dm->AddToGroup(FGroup, PaperRefs(FPapers));
         FDb->Dm->GetTemplateByTitle(QStringLiteral("Carbon"), FStyle);
         QCOMPARE(FTemplater.SetTemplate(&FStyle), TErrorType::ErFine);
@@ -197,14 +186,9 @@ private Q_SLOTS:
         QCOMPARE(Tags(*document), expected);
         QCOMPARE(document->Text(), QStringLiteral("Shown in [1] [2] and later [3][4][5]."));
 
-        const int extracted = GroupNamed(QStringLiteral("Extracted"));
+        const int extracted = AddTestGroup(*FDb->Dm, QStringLiteral("Extracted"));
         helper.ObjectsToGroup(extracted);
-        TPapers members;
-        FDb->Dm->PreparePaperByGroup(extracted);
-        FDb->Dm->GetPapers(members, true);
-        QStringList titles;
-        for (const auto &paper : members)
-            titles << paper->Title;
+        const QStringList titles = GroupPaperTitles(*FDb->Dm, extracted);
         QCOMPARE(titles.size(), 5);
         QCOMPARE(titles.first(), QStringLiteral("Paper 1"));
         QCOMPARE(titles.last(), QStringLiteral("Paper 5"));

@@ -22,8 +22,6 @@
 namespace {
 
 const QString BackupFilter = QStringLiteral("Database backup file (*.vbk)");
-const QString TemplateListFilter = QStringLiteral("Template list (*.tlst)");
-const QString GroupListFilter = QStringLiteral("Group list (*.glst)");
 
 // A saved file takes the default extension when its name has none.
 QString WithExtension(const QString &fileName, const QString &extension)
@@ -34,6 +32,43 @@ QString WithExtension(const QString &fileName, const QString &extension)
 QString FolderOf(const QString &fileName)
 {
     return QFileInfo(fileName).absolutePath() + u'/';
+}
+
+// A list file exchanged on its own: what it is called in the dialogs, its file type, how the library writes it
+// and how it takes one in.
+struct TListFileKind
+{
+    const char *What;
+    const char *DefaultName;
+    const char *Filter;
+    QString (*Text)(TdmMain &);
+    void (*Import)(TdmMain &, const QStringList &);
+};
+
+const TListFileKind StyleList {"templates", "templates.tlst", "Template list (*.tlst)", StyleListText, ImportStyleList};
+const TListFileKind GroupList {
+    "groups", "groups.glst", "Group list (*.glst)", GroupMemberListText, ImportGroupMemberList};
+
+void ExportListFile(TdmMain &dm, TUserPrompts &prompts, const QString &folder, const TListFileKind &kind)
+{
+    const QString file = prompts.SaveFileName(QStringLiteral("Export ") + QLatin1String(kind.What), folder,
+        QString::fromLatin1(kind.DefaultName), QString::fromLatin1(kind.Filter));
+    if (file.isEmpty())
+        return;
+    const TCursorSaver busy;
+    SaveTextFile(WithExtension(file, u'.' + QFileInfo(QString::fromLatin1(kind.DefaultName)).suffix()), kind.Text(dm));
+}
+
+// True when a file was taken in. The file is read whole before the library changes.
+bool ImportListFile(TdmMain &dm, TUserPrompts &prompts, const QString &folder, const TListFileKind &kind)
+{
+    const QString file = prompts.OpenFileName(
+        QStringLiteral("Import ") + QLatin1String(kind.What), folder, QString::fromLatin1(kind.Filter));
+    if (file.isEmpty())
+        return false;
+    const TCursorSaver busy;
+    kind.Import(dm, ReadTextLines(file));
+    return true;
 }
 
 } // namespace
@@ -159,42 +194,22 @@ void TfrmMain::RefreshStyles()
 
 void TfrmMain::ExportTemplates()
 {
-    const QString file = FPrompts.SaveFileName(QStringLiteral("Export templates"),
-        FConfig.GetOptions<TPathOptions>().LastBackupFolder(), QStringLiteral("templates.tlst"), TemplateListFilter);
-    if (file.isEmpty())
-        return;
-    const TCursorSaver busy;
-    SaveTextFile(WithExtension(file, QStringLiteral(".tlst")), StyleListText(FDm));
+    ExportListFile(FDm, FPrompts, FConfig.GetOptions<TPathOptions>().LastBackupFolder(), StyleList);
 }
 
 void TfrmMain::ImportTemplates()
 {
-    const QString file = FPrompts.OpenFileName(
-        QStringLiteral("Import templates"), FConfig.GetOptions<TPathOptions>().LastBackupFolder(), TemplateListFilter);
-    if (file.isEmpty())
-        return;
-    const TCursorSaver busy;
-    ImportStyleList(FDm, ReadTextLines(file)); // the file is read whole before any style is replaced
-    RefreshStyles();
+    if (ImportListFile(FDm, FPrompts, FConfig.GetOptions<TPathOptions>().LastBackupFolder(), StyleList))
+        RefreshStyles();
 }
 
 void TfrmMain::ExportGroups()
 {
-    const QString file = FPrompts.SaveFileName(QStringLiteral("Export groups"),
-        FConfig.GetOptions<TPathOptions>().LastBackupFolder(), QStringLiteral("groups.glst"), GroupListFilter);
-    if (file.isEmpty())
-        return;
-    const TCursorSaver busy;
-    SaveTextFile(WithExtension(file, QStringLiteral(".glst")), GroupMemberListText(FDm));
+    ExportListFile(FDm, FPrompts, FConfig.GetOptions<TPathOptions>().LastBackupFolder(), GroupList);
 }
 
 void TfrmMain::ImportGroups()
 {
-    const QString file = FPrompts.OpenFileName(
-        QStringLiteral("Import groups"), FConfig.GetOptions<TPathOptions>().LastBackupFolder(), GroupListFilter);
-    if (file.isEmpty())
-        return;
-    const TCursorSaver busy;
-    ImportGroupMemberList(FDm, ReadTextLines(file));
-    BuildGroupTree();
+    if (ImportListFile(FDm, FPrompts, FConfig.GetOptions<TPathOptions>().LastBackupFolder(), GroupList))
+        BuildGroupTree();
 }

@@ -299,7 +299,10 @@ struct TWriterDocument::TImpl
     Reference<text::XTextDocument> Document;
     Reference<frame::XController> Controller;
     Reference<text::XTextViewCursor> Cursor;
+    // What the document holds, read once after every change: its fields in order and the sources of its
+    // citations (each tag once, in order of first citation).
     std::vector<Reference<text::XTextField>> Fields;
+    std::vector<TCitationSource> Cited;
     bool FieldsKnown = false;
     std::vector<TCitationSource> Pending; // sources added for citations still to be inserted
 
@@ -316,7 +319,18 @@ struct TWriterDocument::TImpl
     {
         if (!FieldsKnown) {
             Fields.clear();
+            Cited.clear();
             CollectFields(Document->getText(), Fields);
+            QStringList tags;
+            for (const auto &field : Fields) {
+                if (!IsCitation(field))
+                    continue;
+                TCitationSource source = SourceOfField(field);
+                if (!tags.contains(source.Tag)) {
+                    tags << source.Tag;
+                    Cited.push_back(std::move(source));
+                }
+            }
             FieldsKnown = true;
         }
         return Fields;
@@ -344,19 +358,11 @@ struct TWriterDocument::TImpl
     // The document's sources: each citation's once, in document order, then those added for citations to come.
     std::vector<TCitationSource> Sources()
     {
-        std::vector<TCitationSource> sources;
-        QStringList tags;
-        for (const auto &field : AllFields()) {
-            if (!IsCitation(field))
-                continue;
-            TCitationSource source = SourceOfField(field);
-            if (!tags.contains(source.Tag)) {
-                tags << source.Tag;
-                sources.push_back(std::move(source));
-            }
-        }
+        AllFields();
+        std::vector<TCitationSource> sources = Cited;
         for (const TCitationSource &source : Pending)
-            if (!tags.contains(source.Tag))
+            if (std::none_of(
+                    Cited.begin(), Cited.end(), [&source](const auto &cited) { return cited.Tag == source.Tag; }))
                 sources.push_back(source);
         return sources;
     }
