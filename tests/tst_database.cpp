@@ -215,6 +215,19 @@ private Q_SLOTS:
         QCOMPARE(IdConditions(QStringLiteral("PID"), ids), conditions);
     }
 
+    // The work a set's conditions cost, which decides between them and a join: a range counts its whole span,
+    // a listed ID 25 rows.
+    void idSelectionCost()
+    {
+        QList<int> everyTenth;
+        for (int id = 1; id <= 10000; id += 10)
+            everyTenth << id;
+        QCOMPARE(SelectIds(everyTenth).Cost(), 9991);
+        QCOMPARE(SelectIds(everyTenth).Count, 1000);
+        QCOMPARE(SelectIds({7, 7, 3000, 9000}).Cost(), 75);
+        QCOMPARE(SelectIds({}).Cost(), 0);
+    }
+
     void serverNames_data()
     {
         QTest::addColumn<QString>("name");

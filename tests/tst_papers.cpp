@@ -256,34 +256,60 @@ private Q_SLOTS:
         QCOMPARE(byName.size(), std::size_t(1));
     }
 
-    // A list shares one journal record per journal and loads every paper's authors in stored order.
+    // A list shares one journal record per journal and loads every paper's authors in stored order, whether
+    // they are read by ID ranges and lists or, for a journal spread through the library, by a join.
     void listsLoadAuthorsAndJournals()
     {
         const int carbon = FDb->AddJournal(QStringLiteral("Carbon"));
         TdmMain::TBatch batch(*FDb->Dm);
         for (int i = 0; i < 1205; ++i) // more than one IN list of authors
-            FDb->AddPaper(i % 2 ? carbon : 2, QStringLiteral("Paper %1").arg(i), {},
-                          {Author("A.", "First"), Author("B.", qPrintable(QStringLiteral("Second%1").arg(i)))}, i % 2 ? u'J' : u'D');
+            FDb->AddPaper(i % 3 ? 2 : carbon, QStringLiteral("Paper %1").arg(i), {},
+                          {Author("A.", "First"), Author("B.", qPrintable(QStringLiteral("Second%1").arg(i)))}, i % 3 ? u'D' : u'J');
         batch.Commit();
         // The bulk write measured the indices again: two journals make PAPERS_JID's selectivity 1/2, where a
         // new library's never-measured 0 would make the engine walk it for every matching write.
         FDb->Dm->Open(QStringLiteral("SELECT RDB$STATISTICS FROM RDB$INDICES WHERE RDB$INDEX_NAME = 'PAPERS_JID'"));
         FDb->Dm->Query().First();
         QVERIFY(FDb->Dm->Query().AsString(0).toDouble() > 0.01);
+        const auto checkAuthors = [](const TPapers &papers) {
+            for (const auto &paper : papers) {
+                const QString number = paper->Title.section(u' ', 1);
+                QCOMPARE(LastNames(*paper), (QStringList{QStringLiteral("First"), QStringLiteral("Second") + number}));
+            }
+        };
         FDb->Dm->PrepareAllPaperList();
         TPapers all;
         FDb->Dm->GetPapers(all);
         QCOMPARE(all.size(), std::size_t(1205));
         for (std::size_t i = 0; i < all.size(); ++i) {
             QCOMPARE(all[i]->Title, QStringLiteral("Paper %1").arg(i));
-            QCOMPARE(LastNames(*all[i]), (QStringList{QStringLiteral("First"), QStringLiteral("Second%1").arg(i)}));
-            QCOMPARE(all[i]->JournalTitle(), i % 2 ? QStringLiteral("Carbon") : QStringLiteral("Dissertations"));
+            QCOMPARE(all[i]->JournalTitle(), i % 3 ? QStringLiteral("Dissertations") : QStringLiteral("Carbon"));
         }
-        QCOMPARE(all[1]->Journal.get(), all[3]->Journal.get());
-        FDb->Dm->PreparePaperJID(carbon);
+        checkAuthors(all);
+        QCOMPARE(all[0]->Journal.get(), all[3]->Journal.get());
+        FDb->Dm->PreparePaperJID(carbon); // every third paper: joined
         TPapers journal;
         FDb->Dm->GetPapers(journal);
-        QCOMPARE(journal.size(), std::size_t(602));
+        QCOMPARE(journal.size(), std::size_t(402));
+        checkAuthors(journal);
+        FDb->Dm->PreparePaperJID(2); // two of every three: by ID ranges
+        journal.clear();
+        FDb->Dm->GetPapers(journal);
+        QCOMPARE(journal.size(), std::size_t(803));
+        checkAuthors(journal);
+        FDb->Dm->AddGroup(QStringLiteral("Spread"), 0);
+        TGroups groups;
+        FDb->Dm->GetGroups(groups);
+        const auto found = std::find_if(groups.begin(), groups.end(),
+            [](const auto &g) { return g->Title == QStringLiteral("Spread"); });
+        QVERIFY(found != groups.end());
+        const int spread = (*found)->ID;
+        FDb->Dm->AddToGroup(spread, TPaperRefs{all[7].get(), all[500].get(), all[1204].get()});
+        FDb->Dm->PreparePaperByGroup(spread);
+        TPapers group;
+        FDb->Dm->GetPapers(group, true);
+        QCOMPARE(group.size(), std::size_t(3));
+        checkAuthors(group);
     }
 
     // A batch commits once; a failing record inside it is skipped.

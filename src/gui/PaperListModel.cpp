@@ -4,6 +4,7 @@
 
 #include <QMimeData>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -52,10 +53,14 @@ void TPaperListModel::SetPapers(TPapers papers)
 {
     beginResetModel();
     // Freeing a long list's records takes tens of milliseconds; they are freed beside the user's next step.
-    // Nothing refers to them any more, and what they share with live records is counted atomically.
+    // Nothing refers to them any more, and what they share with live records is counted atomically. The worker
+    // starts once the events queued so far are handled, the new list's paint among them: freeing beside that
+    // paint would compete with it for the allocator.
     if (FRows.size() > 1000) {
         auto old = std::make_shared<std::vector<TRow>>(std::move(FRows));
-        QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
+        QTimer::singleShot(0, [old = std::move(old)]() mutable {
+            QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
+        });
     }
     FRows.clear();
     FRows.reserve(papers.size());

@@ -254,6 +254,7 @@ void TdmMain::ReportStructureMismatch()
 int TdmMain::Open(const QString &sql)
 {
     TLock lock(&FLock);
+    FListAuthorsSql.clear();
     try {
         FQuery.Assign(RawQuery(sql));
     } catch (const EVarnelError &) {

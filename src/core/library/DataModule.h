@@ -201,6 +201,7 @@ private:
     std::unique_ptr<TFbAttachment> FAttachment;
     std::unique_ptr<TFbTransaction> FTransaction;
     TQuery FQuery;
+    QString FListAuthorsSql; // the authors of the journal list the last Prepare opened, by a join
     QRecursiveMutex FLock;
     QHash<QString, std::shared_ptr<TFbStatement>> FStatements; // prepared for this connection
     int FBatchDepth = 0;

@@ -151,6 +151,9 @@ void TdmMain::PrepareAllPaperList()
 void TdmMain::PreparePaperJID(int jid)
 {
     Open(QStringLiteral("SELECT * FROM Papers WHERE JID = %1 ORDER BY Vol").arg(jid));
+    FListAuthorsSql = QStringLiteral("SELECT A.* FROM Papers P JOIN Authors A ON A.PID = P.ID WHERE P.JID = %1 "
+                                     "PLAN JOIN (P INDEX (PAPERS_JID), A INDEX (AUTHORS_PID))")
+                          .arg(jid);
 }
 
 void TdmMain::PreparePaper(const QString &fileName)
@@ -223,9 +226,21 @@ void TdmMain::LoadAuthorsAndJournals(TPapers &list)
     QHash<int, TAuthorList> authors;
     for (const auto &paper : list)
         authors.insert(paper->ID, {});
-    for (const QString &condition : IdConditions(QStringLiteral("PID"), paperIds)) {
+    // The authors of papers spread through the library (a journal's papers stored over the years among
+    // others') are found faster by joining them to the list's source, each paper through an index probe,
+    // at about twice the work of reading its rows in a range: the join wins once the ranges and IN lists
+    // would cost more.
+    const QString joined = std::exchange(FListAuthorsSql, QString());
+    const TIdSelection selection = SelectIds(paperIds);
+    QStringList statements;
+    if (!joined.isEmpty() && selection.Cost() > 2 * selection.Count)
+        statements << joined;
+    else
+        for (const QString &condition : IdConditions(QStringLiteral("PID"), selection))
+            statements << QStringLiteral("SELECT * FROM Authors WHERE ") + condition;
+    for (const QString &statement : statements) {
         // Unordered: the engine's sort of every author row costs more than ordering each paper's few here.
-        if (!Open(QStringLiteral("SELECT * FROM Authors WHERE ") + condition))
+        if (!Open(statement))
             continue;
         const int fId = FQuery.FieldIndex(QStringLiteral("ID")), fPid = FQuery.FieldIndex(QStringLiteral("PID")),
                   fFirst = FQuery.FieldIndex(QStringLiteral("FIRST")),

@@ -22,38 +22,52 @@ QString QuotedDate(const QDate &date)
     return u'\'' + date.toString(QStringLiteral("yyyy-MM-dd")) + u'\'';
 }
 
-QStringList IdConditions(const QString &column, QList<int> ids)
+qint64 TIdSelection::Cost() const
+{
+    constexpr qint64 listedCost = 25;
+    qint64 cost = listedCost * Listed.size();
+    for (const auto &[first, last] : Runs)
+        cost += qint64(last) - first + 1;
+    return cost;
+}
+
+TIdSelection SelectIds(QList<int> ids)
 {
     constexpr int closeGap = 64;
     constexpr qsizetype minRun = 16;
-    constexpr qsizetype inListLength = 500;
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    QStringList conditions;
-    QList<int> scattered;
-    const auto flushScattered = [&] {
-        QStringList values;
-        for (int id : scattered)
-            values << QString::number(id);
-        conditions << column + QStringLiteral(" IN (") + values.join(u',') + u')';
-        scattered.clear();
-    };
+    TIdSelection selection;
+    selection.Count = ids.size();
     for (qsizetype first = 0; first < ids.size();) {
         qsizetype last = first;
         while (last + 1 < ids.size() && qint64(ids[last + 1]) - ids[last] <= closeGap)
             ++last;
-        if (last - first + 1 >= minRun) {
-            conditions << column + QStringLiteral(" BETWEEN %1 AND %2").arg(ids[first]).arg(ids[last]);
-        } else {
-            for (qsizetype i = first; i <= last; ++i) {
-                scattered << ids[i];
-                if (scattered.size() == inListLength)
-                    flushScattered();
-            }
-        }
+        if (last - first + 1 >= minRun)
+            selection.Runs.append({ids[first], ids[last]});
+        else
+            selection.Listed.append(ids.mid(first, last - first + 1));
         first = last + 1;
     }
-    if (!scattered.isEmpty())
-        flushScattered();
+    return selection;
+}
+
+QStringList IdConditions(const QString &column, const TIdSelection &selection)
+{
+    constexpr qsizetype inListLength = 500;
+    QStringList conditions;
+    for (const auto &[first, last] : selection.Runs)
+        conditions << column + QStringLiteral(" BETWEEN %1 AND %2").arg(first).arg(last);
+    for (qsizetype from = 0; from < selection.Listed.size(); from += inListLength) {
+        QStringList values;
+        for (int id : selection.Listed.mid(from, inListLength))
+            values << QString::number(id);
+        conditions << column + QStringLiteral(" IN (") + values.join(u',') + u')';
+    }
     return conditions;
+}
+
+QStringList IdConditions(const QString &column, const QList<int> &ids)
+{
+    return IdConditions(column, SelectIds(ids));
 }
