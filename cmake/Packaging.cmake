@@ -27,7 +27,7 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libc6, libstdc++6, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), \
 libqt6pdf6 (>= 6.4), libqt6pdfwidgets6 (>= 6.4), libqt6printsupport6 (>= 6.4), libqt6svg6 (>= 6.4), \
 libfbclient2 (>= 3.0), firebird3.0-server-core (>= 3.0), libzip4, ure, libuno-sal3, libuno-cppu3, \
-libuno-cppuhelpergcc3-3, libuno-salhelpergcc3-3")
+libuno-cppuhelpergcc3-3, libuno-salhelpergcc3-3, libjemalloc2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libreoffice-writer")
 # The desktop's MIME, desktop-entry and icon caches are refreshed by the triggers of their own packages.
 set(CPACK_STRIP_FILES ON)

@@ -181,51 +181,38 @@ private Q_SLOTS:
         QVERIFY(db.Prompts.Messages().contains(QStringLiteral("Can't create database file !")));
     }
 
-    void idConditions_data()
+    void selectIds_data()
     {
         QList<int> run;
-        for (int id = 100; id < 3100; id += 3)
+        for (int id = 100; id < 3100; id += 2)
             run << id;
-        QList<int> scattered;
-        for (int id = 0; id < 60000; id += 100)
-            scattered << id;
+        QList<int> everyThird;
+        for (int id = 0; id < 300; id += 3)
+            everyThird << id;
         QTest::addColumn<QList<int>>("ids");
-        QTest::addColumn<QStringList>("conditions");
-        QTest::newRow("run of close IDs, unsorted and repeated") << (QList<int>{5, 3} + run + QList<int>{100})
-                                                                  << QStringList{QStringLiteral("PID BETWEEN 100 AND 3097"), QStringLiteral("PID IN (3,5)")};
-        QTest::newRow("scattered IDs in lists of 500")
-            << scattered << QStringList{QStringLiteral("PID IN (") + [&] {
-                   QStringList v;
-                   for (int i = 0; i < 500; ++i)
-                       v << QString::number(scattered[i]);
-                   return v.join(u',');
-               }() + u')', QStringLiteral("PID IN (") + [&] {
-                   QStringList v;
-                   for (int i = 500; i < 600; ++i)
-                       v << QString::number(scattered[i]);
-                   return v.join(u',');
-               }() + u')'};
-        QTest::newRow("none") << QList<int>{} << QStringList{};
+        QTest::addColumn<QString>("runs");
+        QTest::addColumn<QList<int>>("listed");
+        QTest::newRow("run of close IDs, unsorted and repeated")
+            << (QList<int>{5, 3} + run + QList<int>{100, 3100, 3103}) << QStringLiteral("100-3100") << QList<int>{3, 5, 3103};
+        QTest::newRow("IDs 3 apart are looked up") << everyThird << QString() << everyThird;
+        QTest::newRow("15 consecutive IDs are too few for a range")
+            << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15} << QString()
+            << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+        QTest::newRow("none") << QList<int>{} << QString() << QList<int>{};
     }
 
-    void idConditions()
+    // Which IDs a list reads by ranges and which one by one.
+    void selectIds()
     {
         QFETCH(QList<int>, ids);
-        QFETCH(QStringList, conditions);
-        QCOMPARE(IdConditions(QStringLiteral("PID"), ids), conditions);
-    }
-
-    // The work a set's conditions cost, which decides between them and a join: a range counts its whole span,
-    // a listed ID 25 rows.
-    void idSelectionCost()
-    {
-        QList<int> everyTenth;
-        for (int id = 1; id <= 10000; id += 10)
-            everyTenth << id;
-        QCOMPARE(SelectIds(everyTenth).Cost(), 9991);
-        QCOMPARE(SelectIds(everyTenth).Count, 1000);
-        QCOMPARE(SelectIds({7, 7, 3000, 9000}).Cost(), 75);
-        QCOMPARE(SelectIds({}).Cost(), 0);
+        QFETCH(QString, runs);
+        QFETCH(QList<int>, listed);
+        const TIdSelection selection = SelectIds(ids);
+        QStringList ranges;
+        for (const auto &[first, last] : selection.Runs)
+            ranges << QStringLiteral("%1-%2").arg(first).arg(last);
+        QCOMPARE(ranges.join(u' '), runs);
+        QCOMPARE(selection.Listed, listed);
     }
 
     void serverNames_data()

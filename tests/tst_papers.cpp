@@ -257,7 +257,8 @@ private Q_SLOTS:
     }
 
     // A list shares one journal record per journal and loads every paper's authors in stored order, whether
-    // they are read by ID ranges and lists or, for a journal spread through the library, by a join.
+    // they are read by ID ranges (papers stored together) or looked up a few at a time (papers spread through
+    // the library, a group).
     void listsLoadAuthorsAndJournals()
     {
         const int carbon = FDb->AddJournal(QStringLiteral("Carbon"));
@@ -287,7 +288,7 @@ private Q_SLOTS:
         }
         checkAuthors(all);
         QCOMPARE(all[0]->Journal.get(), all[3]->Journal.get());
-        FDb->Dm->PreparePaperJID(carbon); // every third paper: joined
+        FDb->Dm->PreparePaperJID(carbon); // every third paper: looked up
         TPapers journal;
         FDb->Dm->GetPapers(journal);
         QCOMPARE(journal.size(), std::size_t(402));

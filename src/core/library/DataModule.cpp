@@ -228,20 +228,35 @@ TFbResult TdmMain::RawQuery(const QString &sql, std::size_t maxRows)
         false, [&](TFbTransaction &transaction) { return transaction.Query(FAttachment->Handle(), sql, maxRows); });
 }
 
+std::shared_ptr<TFbStatement> TdmMain::Prepared(TFbTransaction &transaction, const QString &sql)
+{
+    std::shared_ptr<TFbStatement> &statement = FStatements[sql];
+    if (!statement) {
+        try {
+            statement = FAttachment->Prepare(transaction, sql);
+        } catch (...) {
+            FStatements.remove(sql);
+            throw;
+        }
+    }
+    return statement; // held by the caller: the cache may be cleared while it runs
+}
+
 TFbResult TdmMain::Run(const QString &sql, const TFbParams &params, bool write)
 {
     return InTransaction(write, [&](TFbTransaction &transaction) {
-        std::shared_ptr<TFbStatement> &statement = FStatements[sql];
-        if (!statement) {
-            try {
-                statement = FAttachment->Prepare(transaction, sql);
-            } catch (...) {
-                FStatements.remove(sql);
-                throw;
-            }
-        }
-        const std::shared_ptr<TFbStatement> held = statement; // the cache may be cleared while it runs
-        return transaction.Run(FAttachment->Handle(), *held, params);
+        return transaction.Run(FAttachment->Handle(), *Prepared(transaction, sql), params);
+    });
+}
+
+void TdmMain::RunEach(
+    const QString &sql, const std::vector<TFbParams> &valueSets, const std::function<void(TFbResult)> &rows)
+{
+    InTransaction(false, [&](TFbTransaction &transaction) {
+        const std::shared_ptr<TFbStatement> statement = Prepared(transaction, sql);
+        for (const TFbParams &values : valueSets)
+            rows(transaction.Run(FAttachment->Handle(), *statement, values));
+        return TFbResult();
     });
 }
 
@@ -254,7 +269,6 @@ void TdmMain::ReportStructureMismatch()
 int TdmMain::Open(const QString &sql)
 {
     TLock lock(&FLock);
-    FListAuthorsSql.clear();
     try {
         FQuery.Assign(RawQuery(sql));
     } catch (const EVarnelError &) {

@@ -115,7 +115,8 @@ void PrepareFirebirdEnvironment()
         // library of some thousand papers a round of file reads. 32768 pages of 8 KiB hold a library of over
         // 100,000 papers with their abstracts, so a journal whose papers are spread through it is read from
         // memory. Pages are only taken as they are read; the cache's bookkeeping costs about 17 MB.
-        WriteIfDifferent(root + QStringLiteral("/firebird.conf"), "ServerMode = SuperClassic\nDefaultDbCachePages = 32768\n");
+        WriteIfDifferent(
+            root + QStringLiteral("/firebird.conf"), "ServerMode = SuperClassic\nDefaultDbCachePages = 32768\n");
         const QString system = SystemFirebirdRoot();
         if (!system.isEmpty()) {
             for (const char *name : {"firebird.msg", "intl", "plugins", "plugins.conf"}) {
@@ -311,13 +312,20 @@ public:
     void Append(ThrowStatusWrapper *status, IAttachment *attachment, ITransaction *transaction)
     {
         IUtil *util = Master()->getUtilInterface();
+        if (FResult.FRowCount % TFbResult::RowsPerBlock == 0) {
+            FResult.FBlocks.emplace_back();
+            if (FResult.FRowCount > 0) // a long result: the next block fills too (the first grows as rows come)
+                FResult.FBlocks.back().reserve(TFbResult::RowsPerBlock * FFields.size());
+        }
+        std::vector<QVariant> &block = FResult.FBlocks.back();
         for (const TField &field : FFields) {
             const bool isNull = Load<qint16>(FBuffer.data() + field.NullOffset) != 0;
-            FResult.FValues.push_back(isNull
+            block.push_back(isNull
                     ? QVariant()
                     : DecodeValue(status, attachment, transaction, util, field.Type, field.SubType, field.Scale,
                         field.Length, FBuffer.data() + field.Offset));
         }
+        ++FResult.FRowCount;
     }
 
 private:

@@ -48,10 +48,10 @@ public:
     };
 
     const std::vector<TColumn> &Columns() const { return FColumns; }
-    std::size_t RowCount() const { return FColumnCount ? FValues.size() / FColumnCount : 0; }
+    std::size_t RowCount() const { return FRowCount; }
     const QVariant &Value(std::size_t row, int column) const
     {
-        return FValues[row * FColumnCount + std::size_t(column)];
+        return FBlocks[row / RowsPerBlock][row % RowsPerBlock * FColumnCount + std::size_t(column)];
     }
 
     // The column of that name (any letter case); where several share it, the one from preferredRelation wins,
@@ -61,9 +61,13 @@ public:
 private:
     friend class TFbTransaction;
     friend class TFbRowReader;
+    // Rows are kept in blocks: a result of many rows grows without moving the rows read so far and without one
+    // allocation of many megabytes, which an allocator takes from and gives back to the system every time.
+    static constexpr std::size_t RowsPerBlock = 1024;
     std::vector<TColumn> FColumns;
     std::size_t FColumnCount = 0;
-    std::vector<QVariant> FValues;
+    std::size_t FRowCount = 0;
+    std::vector<std::vector<QVariant>> FBlocks;
 };
 
 // Values of a statement's "?" parameters, in order: QString, integers, bool, QDate or a null QVariant.

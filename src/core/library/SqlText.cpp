@@ -22,23 +22,15 @@ QString QuotedDate(const QDate &date)
     return u'\'' + date.toString(QStringLiteral("yyyy-MM-dd")) + u'\'';
 }
 
-qint64 TIdSelection::Cost() const
-{
-    constexpr qint64 listedCost = 25;
-    qint64 cost = listedCost * Listed.size();
-    for (const auto &[first, last] : Runs)
-        cost += qint64(last) - first + 1;
-    return cost;
-}
-
 TIdSelection SelectIds(QList<int> ids)
 {
-    constexpr int closeGap = 64;
+    // A range reads every row of its span, and a looked-up ID costs about as much as 2 to 3 rows read: IDs at
+    // most 2 apart are worth a range once there are enough of them to pay for its statement.
+    constexpr int closeGap = 2;
     constexpr qsizetype minRun = 16;
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     TIdSelection selection;
-    selection.Count = ids.size();
     for (qsizetype first = 0; first < ids.size();) {
         qsizetype last = first;
         while (last + 1 < ids.size() && qint64(ids[last + 1]) - ids[last] <= closeGap)
@@ -50,24 +42,4 @@ TIdSelection SelectIds(QList<int> ids)
         first = last + 1;
     }
     return selection;
-}
-
-QStringList IdConditions(const QString &column, const TIdSelection &selection)
-{
-    constexpr qsizetype inListLength = 500;
-    QStringList conditions;
-    for (const auto &[first, last] : selection.Runs)
-        conditions << column + QStringLiteral(" BETWEEN %1 AND %2").arg(first).arg(last);
-    for (qsizetype from = 0; from < selection.Listed.size(); from += inListLength) {
-        QStringList values;
-        for (int id : selection.Listed.mid(from, inListLength))
-            values << QString::number(id);
-        conditions << column + QStringLiteral(" IN (") + values.join(u',') + u')';
-    }
-    return conditions;
-}
-
-QStringList IdConditions(const QString &column, const QList<int> &ids)
-{
-    return IdConditions(column, SelectIds(ids));
 }
