@@ -2,11 +2,32 @@
 
 #include "views/PaperCells.h"
 
+#include <QCoreApplication>
 #include <QMimeData>
 #include <QThreadPool>
-#include <QTimer>
 
 #include <algorithm>
+
+// A replaced list's rows on their way to the worker that frees them.
+class TPaperListModel::TReleaseEvent final : public QEvent
+{
+public:
+    static inline const QEvent::Type Kind = QEvent::Type(QEvent::registerEventType());
+    explicit TReleaseEvent(std::vector<TRow> rows)
+        : QEvent(Kind)
+        , Rows(std::move(rows))
+    { }
+    std::vector<TRow> Rows;
+};
+
+bool TPaperListModel::event(QEvent *event)
+{
+    if (event->type() != TReleaseEvent::Kind)
+        return QAbstractTableModel::event(event);
+    auto rows = std::make_shared<std::vector<TRow>>(std::move(static_cast<TReleaseEvent *>(event)->Rows));
+    QThreadPool::globalInstance()->start([rows = std::move(rows)]() mutable { rows.reset(); });
+    return true;
+}
 
 TPaperListModel::TPaperListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -52,16 +73,12 @@ void TPaperListModel::AppendColumn(const TColumnDesc &column)
 void TPaperListModel::SetPapers(TPapers papers)
 {
     beginResetModel();
-    // Freeing a long list's records takes tens of milliseconds; they are freed beside the user's next step.
-    // Nothing refers to them any more, and what they share with live records is counted atomically. The worker
-    // starts once the events queued so far are handled, the new list's paint among them: freeing beside that
-    // paint would compete with it for the allocator.
-    if (FRows.size() > 1000) {
-        auto old = std::make_shared<std::vector<TRow>>(std::move(FRows));
-        QTimer::singleShot(0, [old = std::move(old)]() mutable {
-            QThreadPool::globalInstance()->start([old = std::move(old)]() mutable { old.reset(); });
-        });
-    }
+    // Freeing a long list's records takes tens of milliseconds; a worker frees them beside the user's next step
+    // (nothing refers to them any more, and what they share with live records is counted atomically). They go
+    // to it behind the window's pending paint, which Qt posts at low priority too: freed beside the paint of
+    // the new list, they would slow it.
+    if (FRows.size() > 1000)
+        QCoreApplication::postEvent(this, new TReleaseEvent(std::move(FRows)), Qt::LowEventPriority);
     FRows.clear();
     FRows.reserve(papers.size());
     for (auto &paper : papers)

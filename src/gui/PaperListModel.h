@@ -67,12 +67,16 @@ public:
     QStringList mimeTypes() const override { return {PapersMimeType}; }
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     struct TRow
     {
         std::unique_ptr<TPaperRecord> Paper;
         Qt::CheckState Check = Qt::Unchecked;
     };
+    class TReleaseEvent;
     void EmitChecksChanged();
 
     std::vector<TRow> FRows;

@@ -36,8 +36,6 @@ std::unique_ptr<TJournalRecord> ReadJournal(const TQuery &query)
 // Most authors per statement: keeps the block's text well below the engine's 64 KiB statement limit.
 constexpr qsizetype AuthorsPerBlock = 50;
 
-
-
 // One statement for a run of a new paper's authors, in list order: each one updates the paper's authors of its
 // name (without letter case, as UPDATE OR INSERT ... matching(PID, First, Last) would) or is added. The plan
 // is fixed to the paper's index: an engine left to choose may walk every author of the same name.
