@@ -210,7 +210,7 @@ void TdmMain::GetPapers(TPapers &list, bool includeOrd)
 }
 
 // IDs one run of a lookup statement takes: fewer make more runs, more make each run slower (the engine walks the
-// index once per value either way); 8 was the fastest of 8 to 200 for the authors of 10,000 papers.
+// index once per value either way): of 8, 16, 32, 50, 100 and 200, 8 read the authors of 10,000 papers fastest.
 constexpr qsizetype LookupsPerRun = 8;
 
 void TdmMain::ReadByIds(

@@ -3,7 +3,6 @@
 #include <QDate>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <utility>
 
