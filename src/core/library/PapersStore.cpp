@@ -229,9 +229,7 @@ void TdmMain::ReadByIds(
             values.push_back(selection.Listed[std::min(from + i, selection.Listed.size() - 1)]);
         lookups.push_back(std::move(values));
     }
-    QStringList marks;
-    for (qsizetype i = 0; i < LookupsPerRun; ++i)
-        marks << QStringLiteral("?");
+    const QStringList marks(LookupsPerRun, QStringLiteral("?"));
     const QString select = QStringLiteral("SELECT * FROM ") + table + QStringLiteral(" WHERE ") + column;
     try {
         for (const auto &[first, last] : selection.Runs)
